@@ -1,0 +1,19 @@
+#include "interpret/hex.h"
+
+namespace quorven {
+
+namespace {
+constexpr char kDigits[] = "0123456789ABCDEF";
+}
+
+std::string HexByte(std::uint8_t byte) {
+    return std::string{kDigits[byte >> 4], kDigits[byte & 0x0F]};
+}
+
+void AppendHexText(std::string& text, std::uint8_t byte) {
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 0x0F];
+    text += ' ';
+}
+
+} // namespace quorven

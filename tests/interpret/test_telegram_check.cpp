@@ -1,0 +1,120 @@
+#include "interpret/interpreter.h"
+#include "telegram_bytes.h"
+
+#include <QTest>
+
+using namespace quorven;
+using quorven::testing::Bytes;
+using quorven::testing::LongFrame;
+
+class TestTelegramCheck : public QObject {
+    Q_OBJECT
+private slots:
+    void check_data();
+    void check();
+    void startsEmpty();
+    void overlongTelegramIsNotCut();
+    void storingAgainClearsOldBytes();
+};
+
+void TestTelegramCheck::check_data() {
+    QTest::addColumn<QByteArray>("telegram");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QString>("error");
+
+    const auto hex = [](const std::vector<std::uint8_t>& b) {
+        return QByteArray(reinterpret_cast<const char*>(b.data()), static_cast<int>(b.size()));
+    };
+    const QByteArray good = hex(LongFrame(0x08, "05 72 78563412 2D2C 01 04 11 00 0000"));
+
+    QTest::newRow("empty") << QByteArray() << false << "Datensatz 0-Länge";
+    QTest::newRow("single E5") << QByteArray("\xE5") << true << "";
+    QTest::newRow("single other byte") << QByteArray("\x10") << false << "";
+    QTest::newRow("two bytes") << QByteArray::fromHex("6803") << false
+                               << "M-Bus Datensatzlänge zu kurz";
+    QTest::newRow("four bytes") << QByteArray::fromHex("68030368") << false
+                                << "M-Bus Datensatzlänge zu kurz";
+    QTest::newRow("short frame") << QByteArray::fromHex("107B058016") << false << "1. $68 fehlt";
+    QTest::newRow("262 bytes") << QByteArray(262, '\x68') << false
+                               << "M-Bus Datensatzlänge zu lang";
+    QTest::newRow("L fields differ") << QByteArray::fromHex("6803046808057200001616") << false
+                                     << "Längenfelder unterschiedlich";
+    QTest::newRow("L and length differ") << QByteArray::fromHex("680404680805720016") << false
+                                         << "Länge und Längenfeld unterschiedlich";
+    QTest::newRow("second start missing") << QByteArray::fromHex("680303670805727F16") << false
+                                          << "2. $68 fehlt";
+    QTest::newRow("request C field") << QByteArray::fromHex("68030368530572CA16") << false
+                                     << "C-Feld Fehler";
+    QTest::newRow("wrong checksum") << QByteArray::fromHex("68030368080572" "7E" "16") << false
+                                    << "Checksummenfehler 7F <> 7E";
+    QTest::newRow("checksum 3A against 3B")
+        << QByteArray::fromHex("680303680833FF3B16") << false << "Checksummenfehler 3A <> 3B";
+    QTest::newRow("wrong stop") << QByteArray::fromHex("680303680805727F17") << false
+                                << "Stopzeichen falsch";
+    QTest::newRow("control frame answer") << QByteArray::fromHex("680303680805727F16") << true
+                                          << "";
+    QTest::newRow("C 18h") << QByteArray::fromHex("680303681805728F16") << true << "";
+    QTest::newRow("C 28h") << QByteArray::fromHex("680303682805729F16") << true << "";
+    QTest::newRow("C 38h") << QByteArray::fromHex("68030368380572AF16") << true << "";
+    QTest::newRow("variable data") << good << true << "";
+}
+
+void TestTelegramCheck::check() {
+    QFETCH(QByteArray, telegram);
+    QFETCH(bool, valid);
+    QFETCH(QString, error);
+    Interpreter in;
+    in.StoreTelegram(std::span(reinterpret_cast<const std::uint8_t*>(telegram.constData()),
+                               static_cast<std::size_t>(telegram.size())));
+    QCOMPARE(in.CheckTelegram(), valid);
+    QCOMPARE(QString::fromStdString(in.TelegramError()), error);
+}
+
+void TestTelegramCheck::startsEmpty() {
+    Interpreter in;
+    QCOMPARE(in.TelegramLength(), 0);
+    QVERIFY(!in.CheckTelegram());
+    QCOMPARE(QString::fromStdString(in.TelegramError()), QString("Datensatz 0-Länge"));
+}
+
+void TestTelegramCheck::overlongTelegramIsNotCut() {
+    // A valid frame of L = 255 followed by one more byte must not pass as the frame.
+    std::vector<std::uint8_t> frame(kTelegramCapacity, 0x00);
+    frame[0] = frame[3] = 0x68;
+    frame[1] = frame[2] = 255;
+    frame[4] = 0x08;
+    frame[5] = 0x05;
+    frame[6] = 0x72;
+    frame[259] = static_cast<std::uint8_t>(0x08 + 0x05 + 0x72);
+    frame[260] = 0x16;
+    QCOMPARE(frame.size(), kTelegramCapacity);
+
+    Interpreter in;
+    in.StoreTelegram(frame);
+    QVERIFY(in.CheckTelegram());
+
+    frame.push_back(0x16);
+    in.StoreTelegram(frame);
+    QCOMPARE(in.TelegramLength(), 262);
+    QVERIFY(!in.CheckTelegram());
+    QCOMPARE(QString::fromStdString(in.TelegramError()), QString("M-Bus Datensatzlänge zu lang"));
+    QCOMPARE(in.Telegram(262), 0);
+
+    std::vector<std::uint8_t> huge(100000, 0x68);
+    in.StoreTelegram(huge);
+    QCOMPARE(in.TelegramLength(), 65535);
+    QVERIFY(!in.CheckTelegram());
+}
+
+void TestTelegramCheck::storingAgainClearsOldBytes() {
+    Interpreter in;
+    in.StoreTelegram(LongFrame(0x08, "05 72 78563412 2D2C 01 04 11 00 0000"));
+    const auto before = in.Revision();
+    in.StoreTelegram(Bytes("E5"));
+    QVERIFY(in.Revision() != before);
+    QCOMPARE(in.Telegram(2), 0);
+    QVERIFY(in.CheckTelegram());
+}
+
+QTEST_APPLESS_MAIN(TestTelegramCheck)
+#include "test_telegram_check.moc"
