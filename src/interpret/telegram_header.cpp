@@ -12,17 +12,17 @@ namespace quorven {
 namespace {
 
 constexpr std::array<std::string_view, 27> kVariableMedium{
-    "Other",          "Oil",           "Electricity",  "Gas",          "Heat Outlet",
-    "Steam",          "Hot Water",     "Water",        "H.C.A.",       "Compressed Air",
-    "Cooling Outlet", "Cooling Inlet", "Heat Inlet",   "Heat/Cooling", "Bus/System",
-    "Unknown Medium", "Reserved",      "Reserved",     "Reserved",     "Reserved",
-    "Reserved",       "Hot Water",     "Cold Water",   "Dual Water",   "Pressure",
+    "Other",          "Oil",           "Electricity", "Gas",          "Heat Outlet",
+    "Steam",          "Hot Water",     "Water",       "H.C.A.",       "Compressed Air",
+    "Cooling Outlet", "Cooling Inlet", "Heat Inlet",  "Heat/Cooling", "Bus/System",
+    "Unknown Medium", "Reserved",      "Reserved",    "Reserved",     "Reserved",
+    "Reserved",       "Hot Water",     "Cold Water",  "Dual Water",   "Pressure",
     "A/D Converter",  "Reserved",
 };
 
 constexpr std::array<std::string_view, 16> kFixedMedium{
-    "Other", "Oil",  "Electricity", "Gas",       "Heat",  "Steam", "Hot Water", "Water",
-    "H.C.A.", "Reserved", "Gas",    "Heat", "Hot Water", "Water", "H.C.A.", "Reserved",
+    "Other",  "Oil",      "Electricity", "Gas",  "Heat",      "Steam", "Hot Water", "Water",
+    "H.C.A.", "Reserved", "Gas",         "Heat", "Hot Water", "Water", "H.C.A.",    "Reserved",
 };
 
 constexpr std::uint8_t kLastVariableMedium = 26;
@@ -89,8 +89,8 @@ std::string Interpreter::ManufacturerCode() const {
     if (TelegramKind() != kVariableStructure) {
         return "   ";
     }
-    const unsigned m = IsHighByteFirst() ? Telegram(12) * 256u + Telegram(13)
-                                         : Telegram(13) * 256u + Telegram(12);
+    const unsigned m =
+        IsHighByteFirst() ? Telegram(12) * 256u + Telegram(13) : Telegram(13) * 256u + Telegram(12);
     // The first letter takes all six remaining high bits, unmasked.
     return std::string{static_cast<char>(64 + (m >> 10)), static_cast<char>(64 + ((m >> 5) & 31)),
                        static_cast<char>(64 + (m & 31))};

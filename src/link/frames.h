@@ -55,11 +55,11 @@ QByteArray SetIdentNumberData(const IdBytes& newId, std::uint8_t medium);
 // The checks of an answer long frame, in the order a received frame fails them.
 enum class LongFrameFault {
     None,
-    TooShort,        // fewer than the 9 bytes of a control frame, or not L + 6 bytes
-    LengthsDiffer,   // the two L bytes differ
-    SecondStart,     // the fourth byte is not 68h
-    StopByte,        // the last byte is not 16h
-    Checksum,        // the sum from C to the last data byte differs from CS
+    TooShort,      // fewer than the 9 bytes of a control frame, or not L + 6 bytes
+    LengthsDiffer, // the two L bytes differ
+    SecondStart,   // the fourth byte is not 68h
+    StopByte,      // the last byte is not 16h
+    Checksum,      // the sum from C to the last data byte differs from CS
 };
 LongFrameFault CheckLongFrame(const QByteArray& frame);
 

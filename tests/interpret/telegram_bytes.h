@@ -22,8 +22,8 @@ inline std::vector<std::uint8_t> LongFrame(std::uint8_t c, const char* fromAddre
     const std::vector<std::uint8_t> body = Bytes(fromAddress);
     std::vector<std::uint8_t> frame;
     frame.reserve(body.size() + 7);
-    for (std::uint8_t b : {std::uint8_t{0x68}, std::uint8_t{0}, std::uint8_t{0},
-                           std::uint8_t{0x68}, c}) {
+    for (std::uint8_t b :
+         {std::uint8_t{0x68}, std::uint8_t{0}, std::uint8_t{0}, std::uint8_t{0x68}, c}) {
         frame.push_back(b);
     }
     for (std::uint8_t b : body) {

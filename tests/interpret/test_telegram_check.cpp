@@ -37,22 +37,24 @@ void TestTelegramCheck::check_data() {
     QTest::newRow("short frame") << QByteArray::fromHex("107B058016") << false << "1. $68 fehlt";
     QTest::newRow("262 bytes") << QByteArray(262, '\x68') << false
                                << "M-Bus Datensatzlänge zu lang";
-    QTest::newRow("L fields differ") << QByteArray::fromHex("6803046808057200001616") << false
-                                     << "Längenfelder unterschiedlich";
+    QTest::newRow("L fields differ")
+        << QByteArray::fromHex("6803046808057200001616") << false << "Längenfelder unterschiedlich";
     QTest::newRow("L and length differ") << QByteArray::fromHex("680404680805720016") << false
                                          << "Länge und Längenfeld unterschiedlich";
-    QTest::newRow("second start missing") << QByteArray::fromHex("680303670805727F16") << false
-                                          << "2. $68 fehlt";
-    QTest::newRow("request C field") << QByteArray::fromHex("68030368530572CA16") << false
-                                     << "C-Feld Fehler";
-    QTest::newRow("wrong checksum") << QByteArray::fromHex("68030368080572" "7E" "16") << false
-                                    << "Checksummenfehler 7F <> 7E";
+    QTest::newRow("second start missing")
+        << QByteArray::fromHex("680303670805727F16") << false << "2. $68 fehlt";
+    QTest::newRow("request C field")
+        << QByteArray::fromHex("68030368530572CA16") << false << "C-Feld Fehler";
+    QTest::newRow("wrong checksum") << QByteArray::fromHex("68030368080572"
+                                                           "7E"
+                                                           "16")
+                                    << false << "Checksummenfehler 7F <> 7E";
     QTest::newRow("checksum 3A against 3B")
         << QByteArray::fromHex("680303680833FF3B16") << false << "Checksummenfehler 3A <> 3B";
     QTest::newRow("wrong stop") << QByteArray::fromHex("680303680805727F17") << false
                                 << "Stopzeichen falsch";
-    QTest::newRow("control frame answer") << QByteArray::fromHex("680303680805727F16") << true
-                                          << "";
+    QTest::newRow("control frame answer")
+        << QByteArray::fromHex("680303680805727F16") << true << "";
     QTest::newRow("C 18h") << QByteArray::fromHex("680303681805728F16") << true << "";
     QTest::newRow("C 28h") << QByteArray::fromHex("680303682805729F16") << true << "";
     QTest::newRow("C 38h") << QByteArray::fromHex("68030368380572AF16") << true << "";

@@ -24,8 +24,8 @@ void TestFrames::builders_data() {
 
     const IdBytes id12345678{0x78, 0x56, 0x34, 0x12};
     QTest::newRow("REQ_UD2 to 5") << BuildReqUd2(5, true) << QByteArray::fromHex("107B058016");
-    QTest::newRow("REQ_UD2 to 5, FCB 0") << BuildReqUd2(5, false)
-                                         << QByteArray::fromHex("105B056016");
+    QTest::newRow("REQ_UD2 to 5, FCB 0")
+        << BuildReqUd2(5, false) << QByteArray::fromHex("105B056016");
     QTest::newRow("REQ_UD2 to 250, checksum wraps")
         << BuildReqUd2(250, true) << QByteArray::fromHex("107BFA7516");
     QTest::newRow("SND_NKE to 255") << BuildSndNke(255) << QByteArray::fromHex("1040FF3F16");
@@ -99,8 +99,10 @@ void TestFrames::longFrameCheck_data() {
                                << f(LongFrameFault::StopByte);
     QTest::newRow("checksum") << QByteArray::fromHex("680303680805727E16")
                               << f(LongFrameFault::Checksum);
-    QTest::newRow("truncated") << QByteArray::fromHex("6804046808057200") << f(LongFrameFault::TooShort);
-    QTest::newRow("L zero") << QByteArray::fromHex("680000680805727F16") << f(LongFrameFault::TooShort);
+    QTest::newRow("truncated") << QByteArray::fromHex("6804046808057200")
+                               << f(LongFrameFault::TooShort);
+    QTest::newRow("L zero") << QByteArray::fromHex("680000680805727F16")
+                            << f(LongFrameFault::TooShort);
 }
 
 void TestFrames::longFrameCheck() {

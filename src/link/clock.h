@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <functional>
+#include <memory>
+
+namespace quorven {
+
+class Clock;
+
+// A one-shot or periodic timer of a clock. Its callback runs on the one thread,
+// from inside the clock's pumping. Destroying a timer cancels it.
+class ClockTimer {
+public:
+    virtual ~ClockTimer() = default;
+
+    void setInterval(qint64 ms) { interval_ = ms; }
+    qint64 interval() const { return interval_; }
+    void setSingleShot(bool singleShot) { singleShot_ = singleShot; }
+    bool isSingleShot() const { return singleShot_; }
+    void setCallback(std::function<void()> callback) { callback_ = std::move(callback); }
+
+    // (Re)starts the timer with its interval from now.
+    virtual void start() = 0;
+    void start(qint64 ms) {
+        setInterval(ms);
+        start();
+    }
+    virtual void stop() = 0;
+    virtual bool isActive() const = 0;
+
+protected:
+    void fire() {
+        if (callback_) {
+            // A copy, so the callback may replace itself or destroy nothing it still runs.
+            auto callback = callback_;
+            callback();
+        }
+    }
+
+private:
+    qint64 interval_ = 0;
+    bool singleShot_ = true;
+    std::function<void()> callback_;
+};
+
+// Every wait of the system goes through a clock: timers, and pumping events
+// until a condition holds. Nothing else sleeps or processes events.
+class Clock {
+public:
+    virtual ~Clock() = default;
+
+    // Milliseconds since an arbitrary start.
+    virtual qint64 now() const = 0;
+
+    virtual std::unique_ptr<ClockTimer> createTimer() = 0;
+
+    // Processes events until done() holds. Returns false when done() can never
+    // become true because nothing is left to happen (virtual time only).
+    virtual bool pumpUntil(const std::function<bool()>& done) = 0;
+
+    // Processes the events that are due now, without waiting.
+    virtual void pumpOnce() = 0;
+
+    // Calls callback once after ms milliseconds; the returned timer owns the call.
+    std::unique_ptr<ClockTimer> callAfter(qint64 ms, std::function<void()> callback) {
+        auto timer = createTimer();
+        timer->setSingleShot(true);
+        timer->setCallback(std::move(callback));
+        timer->start(ms);
+        return timer;
+    }
+};
+
+} // namespace quorven
