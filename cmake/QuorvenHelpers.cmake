@@ -4,6 +4,7 @@ function(quorven_add_test)
     cmake_parse_arguments(ARG "" "NAME" "SOURCES;LIBS" ${ARGN})
     add_executable(${ARG_NAME} ${ARG_SOURCES})
     target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} Qt6::Test)
+    target_include_directories(${ARG_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
     target_compile_definitions(${ARG_NAME} PRIVATE
         QUORVEN_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
         QUORVEN_SHARED_DIR="${PROJECT_SOURCE_DIR}/../shared")

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+namespace quorven {
+
+// How the station asks the user. The window implements it with message boxes
+// and file dialogs; tests with a script. Texts and captions are the system's
+// own and are passed exactly as they are shown.
+class Prompter {
+public:
+    enum class Answer { Yes, No, Cancel };
+
+    virtual ~Prompter() = default;
+
+    // A modal box with one OK button.
+    virtual void showMessage(const QString& text, const QString& caption) = 0;
+    // Yes or No (never Cancel).
+    virtual Answer askYesNo(const QString& text, const QString& caption) = 0;
+    virtual Answer askYesNoCancel(const QString& text, const QString& caption) = 0;
+    // A file name chosen in an open or save dialog; empty when cancelled.
+    // filterText is the dialog's filter caption, pattern its file pattern.
+    virtual QString fileToOpen(const QString& filterText, const QString& pattern) = 0;
+    virtual QString fileToSave(const QString& filterText, const QString& pattern) = 0;
+};
+
+} // namespace quorven
