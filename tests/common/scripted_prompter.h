@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <vector>
 
 namespace quorven::testing {
 
