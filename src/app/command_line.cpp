@@ -1,0 +1,136 @@
+#include "app/command_line.h"
+
+#include <functional>
+
+namespace quorven {
+
+namespace {
+
+using Kind = CommandAction::Kind;
+
+// A switch without a value: its text and what it does.
+struct FlagSwitch {
+    const char* name;
+    std::function<void(CommandLine&)> apply;
+};
+
+std::function<void(CommandLine&)> Act(Kind kind, bool flag) {
+    return [kind, flag](CommandLine& c) { c.actions.push_back({kind, flag, {}, 0}); };
+}
+
+std::function<void(CommandLine&)> SetState(bool CommandLineState::*member) {
+    return [member](CommandLine& c) { c.state.*member = true; };
+}
+
+// Two-character switches, then three-character ones; a parameter is looked up
+// only among the switches of its own length.
+const FlagSwitch kShortSwitches[] = {
+    {"/M", SetState(&CommandLineState::modemStart)},
+    {"/N", Act(Kind::SndNke, true)},
+    {"/U", Act(Kind::MultiTel, true)},
+    {"/R", Act(Kind::AppReset, true)},
+    {"/W", Act(Kind::PulseDial, true)},
+    {"/L", SetState(&CommandLineState::autoLogging)},
+    {"/A", SetState(&CommandLineState::dateStamp)},
+    {"/X", SetState(&CommandLineState::stayOpen)},
+    {"/NN", Act(Kind::SndNke, false)},
+    {"/NU", Act(Kind::MultiTel, false)},
+    {"/NR", Act(Kind::AppReset, false)},
+    {"/NW", Act(Kind::PulseDial, false)},
+    {"/NP", Act(Kind::NoParity, true)},
+    {"/PE", Act(Kind::NoParity, false)},
+};
+
+bool IsDecimal(const QString& text) {
+    if (text.isEmpty()) {
+        return false;
+    }
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void TextAction(CommandLine& c, Kind kind, const QString& value) {
+    c.actions.push_back({kind, false, value, 0});
+}
+
+void SearchBaud(CommandLine& c, const QString& value) {
+    int entry = -1;
+    if (IsDecimal(value)) {
+        for (int i = 0; i < int(std::size(kSearchBaudEntries)); ++i) {
+            if (value == QLatin1String(kSearchBaudEntries[i])) {
+                entry = i;
+            }
+        }
+    }
+    if (entry < 0) {
+        c.lines.append(value + QStringLiteral(" baud not allowed!"));
+        c.valid = false;
+        return;
+    }
+    c.actions.push_back({Kind::SearchBaud, false, {}, entry});
+    c.lines.append(QStringLiteral("Baudrate ") + value + QStringLiteral(" baud"));
+}
+
+void Port(CommandLine& c, const QString& value) {
+    // At most three digits, so "0000000000003" and huge numbers are refused too.
+    const int n = (IsDecimal(value) && value.size() <= 3) ? value.toInt() : 0;
+    if (n < 1 || n > 255) {
+        c.lines.append(QStringLiteral("COM ") + value + QStringLiteral(" not allowed!"));
+        c.valid = false;
+        return;
+    }
+    c.actions.push_back({Kind::Port, false, {}, n});
+}
+
+// A switch with a value: "/X:" followed by at least one character.
+void ValueSwitch(CommandLine& c, const QString& name, const QString& value) {
+    if (name == QLatin1String("/T:")) {
+        TextAction(c, Kind::PhoneNumber, value);
+    } else if (name == QLatin1String("/K:")) {
+        TextAction(c, Kind::ModemInit, value);
+    } else if (name == QLatin1String("/Z:")) {
+        c.state.logFileName = value;
+    } else if (name == QLatin1String("/S:")) {
+        c.state.slaveFile = value;
+    } else if (name == QLatin1String("/I:")) {
+        // The cycle-time field holds up to five digits; anything else is ignored.
+        if (IsDecimal(value) && value.size() <= 5) {
+            TextAction(c, Kind::CycleTime, value);
+        }
+    } else if (name == QLatin1String("/B:")) {
+        SearchBaud(c, value);
+    } else if (name == QLatin1String("/C:")) {
+        Port(c, value);
+    }
+}
+
+} // namespace
+
+CommandLine ParseCommandLine(const QStringList& switches, const QString& programPath) {
+    CommandLine c;
+    if (switches.isEmpty()) {
+        return c;
+    }
+    c.valid = true;
+    c.lines.append(QStringLiteral("Dir: ") + programPath);
+    for (const QString& parameter : switches) {
+        const QString upper = parameter.toUpper();
+        c.lines.append(QStringLiteral("Parameter: ") + upper);
+        if (upper.size() == 2 || upper.size() == 3) {
+            for (const FlagSwitch& s : kShortSwitches) {
+                if (upper == QLatin1String(s.name)) {
+                    s.apply(c);
+                }
+            }
+        } else if (upper.size() > 3) {
+            ValueSwitch(c, upper.left(3), parameter.mid(3));
+        }
+    }
+    return c;
+}
+
+} // namespace quorven

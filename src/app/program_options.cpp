@@ -1,0 +1,74 @@
+#include "app/program_options.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace quorven {
+
+namespace {
+
+// The value of "--name=value", or of "--name" alone (then empty).
+bool TakeOption(const QString& argument, QLatin1String name, QString* value, bool* hasValue) {
+    if (!argument.startsWith(name)) {
+        return false;
+    }
+    const QStringView rest = QStringView(argument).mid(name.size());
+    if (rest.isEmpty()) {
+        *hasValue = false;
+        value->clear();
+        return true;
+    }
+    if (rest.front() != QLatin1Char('=')) {
+        return false;
+    }
+    *hasValue = true;
+    *value = rest.mid(1).toString();
+    return true;
+}
+
+} // namespace
+
+ProgramOptions ParseProgramOptions(const QStringList& arguments) {
+    ProgramOptions o;
+    for (const QString& a : arguments) {
+        QString value;
+        bool hasValue = false;
+        if (TakeOption(a, QLatin1String("--simulate"), &value, &hasValue)) {
+            o.simulate = true;
+            o.simulationFile = value;
+        } else if (TakeOption(a, QLatin1String("--config-dir"), &value, &hasValue)) {
+            if (value.isEmpty()) {
+                o.problems.append(QStringLiteral("--config-dir needs a folder: --config-dir=DIR"));
+            } else {
+                o.configDir = value;
+            }
+        } else {
+            o.switches.append(a);
+        }
+    }
+    return o;
+}
+
+QString ConfigFolder(const QString& explicitDir, const QString& programFolder,
+                     const QString& userConfigFolder) {
+    if (!explicitDir.isEmpty()) {
+        return QDir(explicitDir).absolutePath();
+    }
+    const QFileInfo program(programFolder);
+    if (program.isDir() && program.isWritable()) {
+        return program.absoluteFilePath();
+    }
+    return userConfigFolder;
+}
+
+QString SettingsFileName(const QString& programFileName) {
+    const QFileInfo info(programFileName);
+    const QString name = info.fileName().toLower();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot <= 0) {
+        return name + QStringLiteral(".ini");
+    }
+    return name.left(dot + 1) + QStringLiteral("ini");
+}
+
+} // namespace quorven

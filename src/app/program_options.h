@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace quorven {
+
+// The program's own options, given as "--name[=value]" before or among the
+// switches of the automatic run. They are taken out of the command line; what
+// is left goes to Check_Cmdlparms.
+struct ProgramOptions {
+    QString configDir;      // --config-dir=DIR: where the settings and slist.csv live
+    bool simulate = false;  // --simulate[=FILE]: every port is the simulated bus
+    QString simulationFile; // empty: the built-in demonstration bus
+    QStringList switches;   // everything else, in order, without the program name
+    QStringList problems;   // texts for options given wrongly
+};
+
+// arguments without the program name.
+ProgramOptions ParseProgramOptions(const QStringList& arguments);
+
+// The folder of the settings file and slist.csv: the explicit folder when one
+// is given, else the program's folder when it can be written, else the user's
+// configuration folder.
+QString ConfigFolder(const QString& explicitDir, const QString& programFolder,
+                     const QString& userConfigFolder);
+
+// The settings file's name for a program file: its name in lower case with the
+// extension replaced by "ini" ("Quorven.exe" gives "quorven.ini"); a name
+// without an extension gets ".ini" appended.
+QString SettingsFileName(const QString& programFileName);
+
+inline constexpr char kSlaveListFileName[] = "slist.csv";
+
+} // namespace quorven
