@@ -1,0 +1,112 @@
+#include "app/grid_view.h"
+
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+namespace quorven {
+
+GridView::GridView(QWidget* parent) : QTableView(parent) {
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setWordWrap(false);
+    setTabKeyNavigation(false);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(std::max(21, fontMetrics().height() + 6));
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+int GridView::topRow() const {
+    return verticalScrollBar()->value();
+}
+
+void GridView::setTopRow(int row) {
+    verticalScrollBar()->setValue(row);
+}
+
+int GridView::visibleRowCount() const {
+    const int height = viewport()->height();
+    const int rowHeight = verticalHeader()->defaultSectionSize();
+    return rowHeight > 0 ? height / rowHeight : 0;
+}
+
+bool GridView::wheelDown() {
+    const int rows = model() ? model()->rowCount() : 0;
+    if (rows == 0) {
+        return false;
+    }
+    const int top = topRow();
+    if (top + visibleRowCount() <= rows && top < verticalScrollBar()->maximum()) {
+        setTopRow(top + 1);
+        return true;
+    }
+    return false;
+}
+
+bool GridView::wheelUp() {
+    const int rows = model() ? model()->rowCount() : 0;
+    if (rows == 0 || topRow() <= 0) {
+        return false;
+    }
+    setTopRow(topRow() - 1);
+    return true;
+}
+
+void GridView::wheelEvent(QWheelEvent* event) {
+    if (!rowWheel_) {
+        QTableView::wheelEvent(event);
+        return;
+    }
+    event->accept();
+    // One row per notch (120); touchpads send smaller steps, which add up.
+    wheelRemainder_ += event->angleDelta().y();
+    while (wheelRemainder_ >= 120) {
+        wheelRemainder_ -= 120;
+        wheelUp();
+    }
+    while (wheelRemainder_ <= -120) {
+        wheelRemainder_ += 120;
+        wheelDown();
+    }
+}
+
+int WidestText(const QAbstractItemModel& model, int column, const QFontMetrics& fm, int sample) {
+    int widest = fm.horizontalAdvance(model.headerData(column, Qt::Horizontal).toString());
+    const int rows = model.rowCount();
+    auto measure = [&](int row) {
+        const QString text = model.index(row, column).data().toString();
+        widest = std::max(widest, fm.horizontalAdvance(text));
+    };
+    if (rows <= 2 * sample) {
+        for (int r = 0; r < rows; ++r) {
+            measure(r);
+        }
+    } else {
+        for (int r = 0; r < sample; ++r) {
+            measure(r);
+            measure(rows - 1 - r);
+        }
+    }
+    return widest;
+}
+
+void GridView::sizeColumns() {
+    if (!model()) {
+        return;
+    }
+    const QFontMetrics cellFont(font());
+    const QFontMetrics headerFont(horizontalHeader()->font());
+    for (int c = 0; c < model()->columnCount(); ++c) {
+        const int widest = std::max(
+            WidestText(*model(), c, cellFont),
+            headerFont.horizontalAdvance(model()->headerData(c, Qt::Horizontal).toString()));
+        setColumnWidth(c, widest + 20);
+    }
+}
+
+} // namespace quorven

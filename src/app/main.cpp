@@ -1,0 +1,59 @@
+#include "app/main_window.h"
+#include "app/program_options.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Started with switches on a machine without a display (a scheduled read-out),
+// the program runs on Qt's offscreen platform instead of failing to start.
+void ChooseOffscreenWithoutDisplay(int argc) {
+    const bool hasDisplay =
+        qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    if (argc > 1 && !hasDisplay && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+#else
+    static_cast<void>(argc);
+    static_cast<void>(hasDisplay);
+#endif
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    ChooseOffscreenWithoutDisplay(argc);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("quorven"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quorven"));
+
+    QStringList arguments = QApplication::arguments();
+    const QString programPath = QApplication::applicationFilePath();
+    arguments.removeFirst();
+    const quorven::ProgramOptions options = quorven::ParseProgramOptions(arguments);
+
+    const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    quorven::StartupConfig config;
+    config.programPath = programPath;
+    config.configFolder =
+        quorven::ConfigFolder(options.configDir, QApplication::applicationDirPath(), userFolder);
+    QDir().mkpath(config.configFolder);
+    config.settingsFileName = quorven::SettingsFileName(programPath);
+    config.switches = options.switches;
+    config.simulate = options.simulate;
+    config.simulationFile = options.simulationFile;
+    config.optionProblems = options.problems;
+
+    quorven::TForm1 form1(config);
+    form1.CreateZoomWindow();
+    form1.CreateModemWindow();
+    form1.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "app/command_line.h"
+#include "app/main_window_controls.h"
+#include "app/settings.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+
+namespace quorven {
+
+class Clock;
+class ClockTimer;
+class Prompter;
+class TForm2;
+class TForm4;
+class Trace;
+
+// What the program hands the main window at its start.
+struct StartupConfig {
+    QString programPath;  // full path of the program file, shown as "Dir: "
+    QString configFolder; // holds the settings file and slist.csv
+    QString settingsFileName = QStringLiteral("quorven.ini");
+    QStringList switches; // the command line without the program's own options
+    bool simulate = false;
+    QString simulationFile;
+    QStringList optionProblems; // shown in the text area at start
+};
+
+// The main window: the slave list and data table, the options and commands,
+// the text area, the lamp and status. It builds the controls, keeps the
+// options in step with them, forwards each handler, runs every handler and
+// timer tick inside one guard (HandleException), reads the settings and
+// slist.csv at start and writes them back at close.
+class TForm1 : public QMainWindow, public MainWindowControls {
+    Q_OBJECT
+public:
+    // prompter: message boxes and file dialogs; the window's own when null.
+    // clock: every timer and wait; the real clock when null.
+    explicit TForm1(StartupConfig config, Prompter* prompter = nullptr, Clock* clock = nullptr);
+    ~TForm1() override;
+
+    // Program start after the main window: the zoom window, then the modem
+    // window with the modem settings read from the settings file.
+    void CreateZoomWindow();
+    void CreateModemWindow();
+    TForm2* Form2() const { return form2_; }
+    TForm4* Form4() const { return form4_; }
+
+    Trace& trace() const { return *trace_; }
+    Prompter& prompter() const { return *prompter_; }
+    const StartupConfig& config() const { return config_; }
+    QString settingsPath() const;
+    QString slaveListPath() const;
+
+    // --- The handlers, each also reachable through its control ---
+    void MultiTel_CheckBoxClick();
+    void MDK_CheckBoxClick();
+    void CL_ButtonClick();
+    void Modem_ButtonClick();
+    void Timer_GlobalTimer();
+    // Parses the command line, writes its lines and applies its switches.
+    bool Check_Cmdlparms();
+
+    // Restores the normal state of every command control and the cursor.
+    void Enable_Buttons();
+    // The one handler of errors no operation handles itself.
+    void HandleException(const QString& message);
+    // Runs fn under the exception guard.
+    void Guarded(const std::function<void()>& fn);
+
+    // The busy/free indication: red "foglalt" or green "szabad".
+    void ShowBusy(bool busy);
+
+    // The settings as the controls hold them now.
+    AppSettings CurrentSettings() const;
+    const CommandLineState& commandLineState() const { return cmdState_; }
+    bool commandLineValid() const { return cmdValid_; }
+
+    ClockTimer& globalTimer() const { return *timerGlobal_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    void ApplySettings(const AppSettings& s);
+    void ApplyCommandAction(const CommandAction& a);
+    void ConnectControls();
+    // Connects a signal to a handler run under the guard.
+    template <class Sender, class Signal>
+    void On(Sender* sender, Signal signal, void (TForm1::*handler)());
+    void SaveAtClose();
+
+    StartupConfig config_;
+    std::unique_ptr<Prompter> ownPrompter_;
+    Prompter* prompter_ = nullptr;
+    std::unique_ptr<Clock> ownClock_;
+    Clock* clock_ = nullptr;
+    std::unique_ptr<Trace> trace_;
+    std::unique_ptr<ClockTimer> timerGlobal_;
+    TForm2* form2_ = nullptr;
+    TForm4* form4_ = nullptr;
+
+    AppSettings startSettings_; // what was read, for the keys the controls do not hold
+    CommandLineState cmdState_;
+    bool cmdValid_ = false;
+    bool firstTick_ = true;
+    int autoRunStep_ = 0;
+    bool closed_ = false;
+};
+
+} // namespace quorven

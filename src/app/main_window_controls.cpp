@@ -1,0 +1,295 @@
+#include "app/main_window_controls.h"
+
+#include "app/command_line.h"
+#include "app/control_texts.h"
+#include "app/grid_view.h"
+#include "app/lamp.h"
+#include "app/settings.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QStatusBar>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace quorven {
+
+namespace {
+
+template <class W> W* Make(QWidget* parent, const char* name) {
+    auto* w = new W(parent);
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+QPushButton* Button(QWidget* parent, const char* name) {
+    auto* b = Make<QPushButton>(parent, name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QAction* MenuItem(QMenu* menu, const char* name) {
+    auto* a = menu->addAction(QString());
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
+}
+
+void CreateControls(QWidget* w, MainWindowControls& c) {
+    c.AdvStringGrid1 = Make<GridView>(w, "AdvStringGrid1");
+    c.Label2 = Make<QLabel>(w, "Label2");
+    c.ZAnz_StaticText = Make<QLabel>(w, "ZAnz_StaticText");
+    c.ZAnz_StaticText->setText(QStringLiteral("0"));
+    c.Label3 = Make<QLabel>(w, "Label3");
+    c.MB1Port_ComboBox = Make<QComboBox>(w, "MB1Port_ComboBox");
+    for (int n = 1; n <= kPortCount; ++n) {
+        c.MB1Port_ComboBox->addItem(PortName(n));
+    }
+    c.MB1Port_ComboBox->setMaxVisibleItems(16);
+    c.Label3->setBuddy(c.MB1Port_ComboBox);
+    c.Label6 = Make<QLabel>(w, "Label6");
+    c.SB_ComboBox = Make<QComboBox>(w, "SB_ComboBox");
+    for (const char* entry : kSearchBaudEntries) {
+        c.SB_ComboBox->addItem(QString::fromLatin1(entry));
+    }
+    c.NP_CheckBox = Make<QCheckBox>(w, "NP_CheckBox");
+    c.SND_NKE_CheckBox = Make<QCheckBox>(w, "SND_NKE_CheckBox");
+    c.MultiTel_CheckBox = Make<QCheckBox>(w, "MultiTel_CheckBox");
+    c.AppRes_CheckBox = Make<QCheckBox>(w, "AppRes_CheckBox");
+    c.PS_Button = Button(w, "PS_Button");
+    c.IDS_Button = Button(w, "IDS_Button");
+    c.MBRead_Button = Button(w, "MBRead_Button");
+    c.Label1 = Make<QLabel>(w, "Label1");
+    c.PI_MaskEdit = Make<QLineEdit>(w, "PI_MaskEdit");
+    // Up to five digits, as the cycle time in seconds.
+    c.PI_MaskEdit->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9]{0,5}")), c.PI_MaskEdit));
+    c.Label1->setBuddy(c.PI_MaskEdit);
+    c.Poll_Button = Button(w, "Poll_Button");
+    c.Log_Button = Button(w, "Log_Button");
+    c.SStop_Button = Button(w, "SStop_Button");
+    c.Modem_Button = Button(w, "Modem_Button");
+    c.Label5 = Make<QLabel>(w, "Label5");
+    c.Shape1 = Make<Lamp>(w, "Shape1");
+    c.Status_StaticText = Make<QLabel>(w, "Status_StaticText");
+    c.LogFile_CheckBox = Make<QCheckBox>(w, "LogFile_CheckBox");
+    c.Dailylog_CheckBox = Make<QCheckBox>(w, "Dailylog_CheckBox");
+    c.IDS_CheckBox = Make<QCheckBox>(w, "IDS_CheckBox");
+    c.MDK_CheckBox = Make<QCheckBox>(w, "MDK_CheckBox");
+    c.Label4 = Make<QLabel>(w, "Label4");
+    c.CSVSeparator_MaskEdit = Make<QLineEdit>(w, "CSVSeparator_MaskEdit");
+    c.CSVSeparator_MaskEdit->setMaxLength(1);
+    c.CSVSeparator_MaskEdit->setText(QStringLiteral(","));
+    c.CSVSeparator_MaskEdit->setAlignment(Qt::AlignCenter);
+    c.Label4->setBuddy(c.CSVSeparator_MaskEdit);
+    c.ProgressBar2 = Make<QProgressBar>(w, "ProgressBar2");
+    c.Print1_Button = Button(w, "Print1_Button");
+    c.Save1_Button = Button(w, "Save1_Button");
+    c.Load1_Button = Button(w, "Load1_Button");
+    c.DD_Button = Button(w, "DD_Button");
+    c.AdvStringGrid2 = Make<GridView>(w, "AdvStringGrid2");
+    c.Print2_Button = Button(w, "Print2_Button");
+    c.Save2_Button = Button(w, "Save2_Button");
+    c.Load2_Button = Button(w, "Load2_Button");
+    c.Clear2_Button = Button(w, "Clear2_Button");
+    c.Import_Button = Button(w, "Import_Button");
+    c.Zoom_Button = Button(w, "Zoom_Button");
+    c.Memo1 = Make<QPlainTextEdit>(w, "Memo1");
+    c.Memo1->setReadOnly(true);
+    c.Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    c.Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    c.ProgressBar1 = Make<QProgressBar>(w, "ProgressBar1");
+    c.CL_Button = Button(w, "CL_Button");
+    c.Exit_BitBtn = Button(w, "Exit_BitBtn");
+    c.Exit_BitBtn->setIcon(w->style()->standardIcon(QStyle::SP_DialogCloseButton));
+
+    for (QProgressBar* bar : {c.ProgressBar1, c.ProgressBar2}) {
+        bar->setRange(0, 100);
+        bar->setValue(0);
+        bar->setTextVisible(false);
+    }
+    c.ProgressBar2->setMaximumHeight(16);
+    c.Dailylog_CheckBox->setVisible(false);
+
+    c.PopupMenu1 = new QMenu(c.AdvStringGrid1);
+    c.PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    c.Insertslave1 = MenuItem(c.PopupMenu1, "Insertslave1");
+    c.Appendslave1 = MenuItem(c.PopupMenu1, "Appendslave1");
+    c.Deleteslave1 = MenuItem(c.PopupMenu1, "Deleteslave1");
+    c.Testslave1 = MenuItem(c.PopupMenu1, "Testslave1");
+    c.Clearlist1 = MenuItem(c.PopupMenu1, "Clearlist1");
+    c.Clearlist2 = MenuItem(c.PopupMenu1, "Clearlist2");
+    c.SetPaddr1 = MenuItem(c.PopupMenu1, "SetPaddr1");
+    c.S1 = MenuItem(c.PopupMenu1, "S1");
+    c.SndNke1 = MenuItem(c.PopupMenu1, "SndNke1");
+    c.SndNkeAll1 = MenuItem(c.PopupMenu1, "SndNkeAll1");
+    c.AppRes1 = MenuItem(c.PopupMenu1, "AppRes1");
+    c.AppResAll1 = MenuItem(c.PopupMenu1, "AppResAll1");
+    c.ReadPAdr01 = MenuItem(c.PopupMenu1, "ReadPAdr01");
+    c.AdvStringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+// Options and commands right of the slave list, in the arrangement of three
+// columns: options, commands, stop and modem.
+QGridLayout* RightPanel(const MainWindowControls& c) {
+    auto* g = new QGridLayout;
+    g->setHorizontalSpacing(6);
+    g->setVerticalSpacing(2);
+
+    auto* count = new QHBoxLayout;
+    count->addWidget(c.Label2);
+    count->addWidget(c.ZAnz_StaticText);
+    count->addStretch();
+    g->addLayout(count, 0, 0);
+    g->addWidget(c.Label3, 0, 1, Qt::AlignRight);
+    g->addWidget(c.MB1Port_ComboBox, 0, 2);
+    g->addWidget(c.Label6, 1, 0, 1, 2, Qt::AlignRight);
+    g->addWidget(c.SB_ComboBox, 1, 2);
+    g->addWidget(c.NP_CheckBox, 2, 0, 1, 3, Qt::AlignHCenter);
+
+    g->addWidget(c.SND_NKE_CheckBox, 3, 0);
+    g->addWidget(c.MultiTel_CheckBox, 4, 0);
+    g->addWidget(c.AppRes_CheckBox, 5, 0);
+    g->addWidget(c.Label1, 6, 0);
+    g->addWidget(c.PI_MaskEdit, 7, 0);
+
+    g->addWidget(c.PS_Button, 3, 1);
+    g->addWidget(c.IDS_Button, 4, 1);
+    g->addWidget(c.MBRead_Button, 5, 1);
+    g->addWidget(c.Poll_Button, 6, 1);
+    g->addWidget(c.Log_Button, 7, 1);
+
+    c.SStop_Button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    g->addWidget(c.SStop_Button, 3, 2, 4, 1);
+    g->addWidget(c.Modem_Button, 7, 2);
+
+    auto* status = new QGridLayout;
+    status->setHorizontalSpacing(6);
+    status->setVerticalSpacing(0);
+    status->addWidget(c.Shape1, 0, 0, 2, 1, Qt::AlignVCenter);
+    status->addWidget(c.Label5, 0, 1);
+    status->addWidget(c.Status_StaticText, 1, 1);
+    g->addLayout(status, 8, 0, 2, 1);
+
+    g->addWidget(c.LogFile_CheckBox, 8, 1, 1, 1);
+    g->addWidget(c.IDS_CheckBox, 8, 2);
+    g->addWidget(c.Dailylog_CheckBox, 9, 1);
+    g->addWidget(c.MDK_CheckBox, 9, 2);
+    g->addWidget(c.ProgressBar2, 10, 0);
+    g->setRowStretch(11, 1);
+    return g;
+}
+
+void Arrange(QWidget* central, const MainWindowControls& c) {
+    auto* slaveButtons = new QHBoxLayout;
+    for (QPushButton* b : {c.Print1_Button, c.Save1_Button, c.Load1_Button, c.DD_Button}) {
+        slaveButtons->addWidget(b);
+    }
+    slaveButtons->addStretch();
+    c.CSVSeparator_MaskEdit->setFixedWidth(c.CSVSeparator_MaskEdit->fontMetrics().height() + 12);
+    slaveButtons->addWidget(c.CSVSeparator_MaskEdit);
+    slaveButtons->addWidget(c.Label4);
+
+    auto* slaveColumn = new QVBoxLayout;
+    slaveColumn->addWidget(c.AdvStringGrid1, 1);
+    slaveColumn->addLayout(slaveButtons);
+
+    auto* top = new QHBoxLayout;
+    top->addLayout(slaveColumn, 1);
+    top->addLayout(RightPanel(c), 0);
+
+    auto* dataButtons = new QHBoxLayout;
+    for (QPushButton* b :
+         {c.Print2_Button, c.Save2_Button, c.Load2_Button, c.Clear2_Button, c.Import_Button}) {
+        dataButtons->addWidget(b);
+    }
+    dataButtons->addStretch();
+    dataButtons->addWidget(c.Zoom_Button);
+
+    auto* bottomRight = new QGridLayout;
+    bottomRight->addWidget(c.ProgressBar1, 0, 0, 1, 2);
+    bottomRight->addWidget(c.CL_Button, 1, 1);
+    bottomRight->addWidget(c.Exit_BitBtn, 2, 1);
+    bottomRight->setColumnStretch(0, 1);
+    bottomRight->setRowStretch(3, 1);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(c.Memo1, 1);
+    bottom->addLayout(bottomRight, 0);
+
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(8, 8, 8, 4);
+    layout->addLayout(top, 5);
+    layout->addWidget(c.AdvStringGrid2, 5);
+    layout->addLayout(dataButtons);
+    layout->addLayout(bottom, 2);
+}
+
+// Tab order in the order the controls are listed.
+void ChainTabOrder(const MainWindowControls& c) {
+    QWidget* order[] = {
+        c.AdvStringGrid1,
+        c.MB1Port_ComboBox,
+        c.SB_ComboBox,
+        c.NP_CheckBox,
+        c.SND_NKE_CheckBox,
+        c.MultiTel_CheckBox,
+        c.AppRes_CheckBox,
+        c.PS_Button,
+        c.IDS_Button,
+        c.MBRead_Button,
+        c.PI_MaskEdit,
+        c.Poll_Button,
+        c.Log_Button,
+        c.SStop_Button,
+        c.Modem_Button,
+        c.LogFile_CheckBox,
+        c.IDS_CheckBox,
+        c.MDK_CheckBox,
+        c.CSVSeparator_MaskEdit,
+        c.Print1_Button,
+        c.Save1_Button,
+        c.Load1_Button,
+        c.DD_Button,
+        c.AdvStringGrid2,
+        c.Print2_Button,
+        c.Save2_Button,
+        c.Load2_Button,
+        c.Clear2_Button,
+        c.Import_Button,
+        c.Zoom_Button,
+        c.Memo1,
+        c.CL_Button,
+        c.Exit_BitBtn,
+    };
+    for (std::size_t i = 1; i < std::size(order); ++i) {
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    }
+}
+
+} // namespace
+
+void BuildMainWindowControls(QMainWindow* window, MainWindowControls& c) {
+    auto* central = new QWidget(window);
+    central->setObjectName(QStringLiteral("ClientArea"));
+    CreateControls(central, c);
+    Arrange(central, c);
+    ChainTabOrder(c);
+    window->setCentralWidget(central);
+    c.StatusBar1 = window->statusBar();
+    c.StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    ApplyTexts(central, kMainWindowTexts, kMainWindowTextCount);
+    ApplyTexts(c.PopupMenu1, kSlaveMenuTexts, kSlaveMenuTextCount);
+}
+
+} // namespace quorven

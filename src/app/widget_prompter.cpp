@@ -1,0 +1,57 @@
+#include "app/widget_prompter.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace quorven {
+
+namespace {
+
+Prompter::Answer Ask(QWidget* parent, const QString& text, const QString& caption,
+                     QMessageBox::StandardButtons buttons) {
+    QMessageBox box(QMessageBox::NoIcon, caption, text, buttons, parent);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Prompter::Answer::Yes;
+    case QMessageBox::No:
+        return Prompter::Answer::No;
+    default:
+        return Prompter::Answer::Cancel;
+    }
+}
+
+} // namespace
+
+QString DialogFilter(const QString& filterText, const QString& pattern) {
+    QString p = pattern.isEmpty() ? QStringLiteral("*") : pattern;
+    return filterText + QStringLiteral(" (") + p + QStringLiteral(");;* (*)");
+}
+
+void WidgetPrompter::showMessage(const QString& text, const QString& caption) {
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+Prompter::Answer WidgetPrompter::askYesNo(const QString& text, const QString& caption) {
+    const Answer a = Ask(parent_, text, caption, QMessageBox::Yes | QMessageBox::No);
+    return a == Answer::Cancel ? Answer::No : a;
+}
+
+Prompter::Answer WidgetPrompter::askYesNoCancel(const QString& text, const QString& caption) {
+    return Ask(parent_, text, caption, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+}
+
+QString WidgetPrompter::fileToOpen(const QString& filterText, const QString& pattern) {
+    return QFileDialog::getOpenFileName(parent_, QString(), QDir::currentPath(),
+                                        DialogFilter(filterText, pattern));
+}
+
+QString WidgetPrompter::fileToSave(const QString& filterText, const QString& pattern) {
+    // The overwrite question is the dialog's own; the caller appends ".csv"
+    // to a name without an extension.
+    return QFileDialog::getSaveFileName(parent_, QString(), QDir::currentPath(),
+                                        DialogFilter(filterText, pattern));
+}
+
+} // namespace quorven

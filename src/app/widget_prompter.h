@@ -1,0 +1,29 @@
+#pragma once
+
+#include "link/prompter.h"
+
+class QWidget;
+
+namespace quorven {
+
+// The prompter of the running program: message boxes and file dialogs over the
+// main window. File dialogs open in the current working directory.
+class WidgetPrompter final : public Prompter {
+public:
+    explicit WidgetPrompter(QWidget* parent) : parent_(parent) {}
+
+    void showMessage(const QString& text, const QString& caption) override;
+    Answer askYesNo(const QString& text, const QString& caption) override;
+    Answer askYesNoCancel(const QString& text, const QString& caption) override;
+    QString fileToOpen(const QString& filterText, const QString& pattern) override;
+    QString fileToSave(const QString& filterText, const QString& pattern) override;
+
+private:
+    QWidget* parent_;
+};
+
+// The filter line of a file dialog: the filter text with its pattern, then
+// every file, e.g. "adatcsomag (*.csv *.CSV);;* (*)".
+QString DialogFilter(const QString& filterText, const QString& pattern);
+
+} // namespace quorven
