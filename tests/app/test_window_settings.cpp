@@ -1,0 +1,192 @@
+#include "window_fixture.h"
+
+#include "app/ini_file.h"
+#include "app/modem_window.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+
+using namespace quorven;
+using namespace quorven::testing;
+
+class TestWindowSettings : public QObject {
+    Q_OBJECT
+private slots:
+    void defaultsWithoutFile();
+    void startFromFile_data();
+    void startFromFile();
+    void badNumbersReportedAndStartGoesOn();
+    void closeWritesBackKeepingForeignLines();
+    void closeOnWriteProtectedFile();
+    void modemSettingsRoundTrip();
+    void commandLine_data();
+    void commandLine();
+    void commandLineOnlyAtFirstTick();
+};
+
+void TestWindowSettings::defaultsWithoutFile() {
+    WindowFixture f;
+    TForm1& w = f.start();
+    QCOMPARE(w.MB1Port_ComboBox->currentText(), QString("COM1"));
+    QVERIFY(w.SND_NKE_CheckBox->isChecked());
+    QCOMPARE(w.PI_MaskEdit->text(), QString("5"));
+    QCOMPARE(w.CSVSeparator_MaskEdit->text(), QString(","));
+    QVERIFY(f.traceLines().isEmpty());
+    w.close();
+    // The file is created at the first close.
+    const IniFile ini = IniFile::load(f.path("quorven.ini"));
+    QCOMPARE(*ini.value(u"Data", u"MB1Port"), QString("COM1"));
+    QCOMPARE(*ini.value(u"Data", u"READMODE"), QString("SND_NKE"));
+}
+
+void TestWindowSettings::startFromFile_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("portIndex");
+    QTest::addColumn<bool>("sndNke");
+    QTest::addColumn<bool>("multiTel");
+    QTest::addColumn<QString>("cycle");
+    QTest::addColumn<QString>("separator");
+    QTest::newRow("lower-case multitel with empty readmode checks SND_NKE")
+        << QByteArray("[Data]\nREADMODE=\nTELMODE=multitel\n") << 0 << true << true << "5"
+        << ",";
+    QTest::newRow("COM0 selects no port")
+        << QByteArray("[Data]\nMB1Port=COM0\n") << -1 << true << false << "5"
+        << ",";
+    QTest::newRow("COM1000 selects no port")
+        << QByteArray("[Data]\nMB1Port=COM1000\n") << -1 << true << false << "5"
+        << ",";
+    QTest::newRow("COM12") << QByteArray("[data]\nmb1port=COM12\n") << 11 << true << false << "5"
+                           << ",";
+    QTest::newRow("cycle time with a leading space shown unchanged")
+        << QByteArray("[Data]\nTIMEINTERVAL= 10\nCSVSEPARATOR=;\n") << 0 << true << false << " 10"
+        << ";";
+}
+
+void TestWindowSettings::startFromFile() {
+    QFETCH(QByteArray, file);
+    WindowFixture f;
+    f.writeFile("quorven.ini", file);
+    TForm1& w = f.start();
+    QTEST(w.MB1Port_ComboBox->currentIndex(), "portIndex");
+    QTEST(w.SND_NKE_CheckBox->isChecked(), "sndNke");
+    QTEST(w.MultiTel_CheckBox->isChecked(), "multiTel");
+    QTEST(w.PI_MaskEdit->text(), "cycle");
+    QTEST(w.CSVSeparator_MaskEdit->text(), "separator");
+    w.close();
+    QFETCH(QString, cycle);
+    const IniFile ini = IniFile::load(f.path("quorven.ini"));
+    QCOMPARE(*ini.value(u"Data", u"TIMEINTERVAL"), cycle.trimmed()); // spaces removed
+}
+
+void TestWindowSettings::badNumbersReportedAndStartGoesOn() {
+    WindowFixture f;
+    f.writeFile("quorven.ini",
+                "[Data]\nSTXRETRIES=x\nTIMEOUT=20\nTIMEINTERVAL=30\nIDSMODE=enhanced\n");
+    TForm1& w = f.start();
+    QCOMPARE(f.traceLines(),
+             QStringList({"Bad value \"x\" for STXRETRIES in settings file, default 5 used",
+                          "Additional timeout 20 ms"}));
+    QCOMPARE(w.PI_MaskEdit->text(), QString("30"));
+    QVERIFY(w.IDS_CheckBox->isChecked());
+    QVERIFY(f.prompter.asked.empty());
+}
+
+void TestWindowSettings::closeWritesBackKeepingForeignLines() {
+    WindowFixture f;
+    f.writeFile("quorven.ini", "; site B\r\n[Data]\r\nSTXRETRIES=7\r\nMB1Port=COM2\r\nX=1\r\n"
+                               "\r\n[Ports]\r\nCOM2=/dev/ttyUSB0\r\n");
+    TForm1& w = f.start();
+    w.MB1Port_ComboBox->setCurrentIndex(4);
+    w.AppRes_CheckBox->setChecked(true);
+    w.CSVSeparator_MaskEdit->setText(";");
+    w.close();
+    const QByteArray after = f.readFile("quorven.ini");
+    QVERIFY(after.startsWith("; site B\r\n[Data]\r\nSTXRETRIES=7\r\nMB1Port=COM5\r\nX=1\r\n"));
+    QVERIFY(after.contains("\r\nRESETMODE=APPRES\r\n"));
+    QVERIFY(after.contains("\r\nCSVSEPARATOR=;\r\n\r\n[Ports]\r\nCOM2=/dev/ttyUSB0\r\n"));
+}
+
+void TestWindowSettings::closeOnWriteProtectedFile() {
+    WindowFixture f;
+    const QByteArray before = "[Data]\nMB1Port=COM2\n";
+    f.writeFile("quorven.ini", before);
+    QFile::setPermissions(f.path("quorven.ini"), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    TForm1& w = f.start();
+    w.MB1Port_ComboBox->setCurrentIndex(6);
+    w.close();
+    QCOMPARE(f.prompter.asked.size(), std::size_t(1));
+    QCOMPARE(f.prompter.asked[0].text, QString("Ini-file is write-protected!"));
+    QCOMPARE(f.prompter.asked[0].caption, QString("Write error"));
+    QCOMPARE(f.readFile("quorven.ini"), before);
+}
+
+void TestWindowSettings::modemSettingsRoundTrip() {
+    WindowFixture f;
+    f.writeFile("quorven.ini", "[Data]\nTelini=ATZ^M\nTelnr=0612345\nTelpuls=1\n");
+    TForm1& w = f.start();
+    QCOMPARE(w.Form4()->Conf_Edit->text(), QString("ATZ^M"));
+    QCOMPARE(w.Form4()->Dial_Edit->text(), QString("0612345"));
+    QVERIFY(w.Form4()->Pulse_CheckBox->isChecked());
+    w.Form4()->Pulse_CheckBox->setChecked(false);
+    w.Form4()->Dial_Edit->setText("999");
+    w.close();
+    const IniFile ini = IniFile::load(f.path("quorven.ini"));
+    QCOMPARE(*ini.value(u"Data", u"Telpuls"), QString("0"));
+    QCOMPARE(*ini.value(u"Data", u"Telnr"), QString("999"));
+    QCOMPARE(*ini.value(u"Data", u"Telini"), QString("ATZ^M"));
+}
+
+void TestWindowSettings::commandLine_data() {
+    QTest::addColumn<QStringList>("switches");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<QString>("baud");
+    QTest::addColumn<bool>("sndNke");
+    QTest::addColumn<bool>("multiTel");
+    QTest::addColumn<QString>("lastLine");
+    QTest::newRow("lower-case port, baud, logging")
+        << QStringList{"/c:3", "/b:300", "/l"} << true << "COM3"
+        << "300" << true << false << "Parameter: /L";
+    QTest::newRow("baud 4800 refused") << QStringList{"/B:4800"} << false << "COM1"
+                                       << "2400" << true << false << "4800 baud not allowed!";
+    QTest::newRow("COM 256 refused") << QStringList{"/C:256"} << false << "COM1"
+                                     << "2400" << true << false << "COM 256 not allowed!";
+    QTest::newRow("multi telegram then no SND_NKE") << QStringList{"/U", "/NN"} << true << "COM1"
+                                                    << "2400" << false << true << "Parameter: /NN";
+    QTest::newRow("no SND_NKE then multi telegram") << QStringList{"/NN", "/U"} << true << "COM1"
+                                                    << "2400" << true << true << "Parameter: /U";
+}
+
+void TestWindowSettings::commandLine() {
+    QFETCH(QStringList, switches);
+    WindowFixture f;
+    TForm1& w = f.start(switches);
+    QVERIFY(w.trace().lines().isEmpty()); // nothing before the first tick
+    w.Timer_GlobalTimer();
+    QTEST(w.commandLineValid(), "valid");
+    QTEST(w.MB1Port_ComboBox->currentText(), "port");
+    QTEST(w.SB_ComboBox->currentText(), "baud");
+    QTEST(w.SND_NKE_CheckBox->isChecked(), "sndNke");
+    QTEST(w.MultiTel_CheckBox->isChecked(), "multiTel");
+    QCOMPARE(f.traceLines().first(), QString("Dir: /opt/quorven/quorven"));
+    QTEST(f.traceLines().last(), "lastLine");
+}
+
+void TestWindowSettings::commandLineOnlyAtFirstTick() {
+    WindowFixture f;
+    TForm1& w = f.start({"/T:0612", "/K:ATX^M", "/W", "/I:60", "/NP"});
+    w.Timer_GlobalTimer();
+    const int lines = int(f.traceLines().size());
+    w.Timer_GlobalTimer();
+    QCOMPARE(int(f.traceLines().size()), lines);
+    QCOMPARE(w.Form4()->Dial_Edit->text(), QString("0612"));
+    QCOMPARE(w.Form4()->Conf_Edit->text(), QString("ATX^M"));
+    QVERIFY(w.Form4()->Pulse_CheckBox->isChecked());
+    QCOMPARE(w.PI_MaskEdit->text(), QString("60"));
+    QVERIFY(w.NP_CheckBox->isChecked());
+}
+
+QTEST_MAIN(TestWindowSettings)
+#include "test_window_settings.moc"
