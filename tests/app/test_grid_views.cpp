@@ -1,0 +1,185 @@
+#include "app/grid_edit_delegate.h"
+#include "app/grid_view.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QStandardItemModel>
+#include <QTest>
+#include <QWheelEvent>
+
+using namespace quorven;
+
+namespace {
+
+void Fill(QStandardItemModel& m, int rows, int columns) {
+    m.setRowCount(rows);
+    m.setColumnCount(columns);
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            m.setData(m.index(r, c), QStringLiteral("%1").arg(r + 1));
+        }
+    }
+}
+
+void Wheel(GridView& v, int delta) {
+    const QPointF at = v.viewport()->rect().center();
+    QWheelEvent e(at, v.viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(v.viewport(), &e);
+}
+
+CellEditing SlaveLike(int column) {
+    using K = CellEditing::Kind;
+    switch (column) {
+    case 1:
+        return {K::Masked, "!999;0; ", {}};
+    case 3:
+        return {K::DropDown, {}, {"300", "2400", "9600", "38400"}};
+    case 5:
+        return {K::None, {}, {}};
+    default:
+        return {K::PlainText, {}, {}};
+    }
+}
+
+} // namespace
+
+class TestGridViews : public QObject {
+    Q_OBJECT
+private slots:
+    void wheelOnEmptyTable();
+    void wheelMovesOneRow();
+    void wheelUpAtTopDoesNothing();
+    void columnsSizedToWidestText();
+    void editors();
+    void dropDownOffersOnlyItsItems();
+    void maskRefusesWhatItDoesNotAllow();
+};
+
+void TestGridViews::wheelOnEmptyTable() {
+    QStandardItemModel m;
+    Fill(m, 0, 3);
+    GridView v;
+    v.setModel(&m);
+    QVERIFY(!v.wheelDown());
+    QVERIFY(!v.wheelUp());
+    Wheel(v, -120); // taken without harm
+    QCOMPARE(v.topRow(), 0);
+}
+
+void TestGridViews::wheelMovesOneRow() {
+    QStandardItemModel m;
+    Fill(m, 100, 3);
+    GridView v;
+    v.setModel(&m);
+    v.resize(300, 200);
+    v.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&v));
+    QCOMPARE(v.topRow(), 0);
+    Wheel(v, -120);
+    QCOMPARE(v.topRow(), 1);
+    Wheel(v, -360); // three notches, three rows
+    QCOMPARE(v.topRow(), 4);
+    Wheel(v, 120);
+    QCOMPARE(v.topRow(), 3);
+    Wheel(v, -60); // half a notch: nothing yet
+    QCOMPARE(v.topRow(), 3);
+    Wheel(v, -60);
+    QCOMPARE(v.topRow(), 4);
+    // At the end the last row stays in view.
+    for (int i = 0; i < 200; ++i) {
+        v.wheelDown();
+    }
+    QVERIFY(v.topRow() + v.visibleRowCount() >= 100);
+    QVERIFY(v.topRow() <= 100 - v.visibleRowCount() + 1);
+}
+
+void TestGridViews::wheelUpAtTopDoesNothing() {
+    QStandardItemModel m;
+    Fill(m, 50, 2);
+    GridView v;
+    v.setModel(&m);
+    v.resize(300, 200);
+    v.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&v));
+    QVERIFY(!v.wheelUp());
+    Wheel(v, 120);
+    QCOMPARE(v.topRow(), 0);
+}
+
+void TestGridViews::columnsSizedToWidestText() {
+    QStandardItemModel m;
+    Fill(m, 3, 2);
+    m.setHeaderData(0, Qt::Horizontal, "H");
+    m.setHeaderData(1, Qt::Horizontal, "A rather long header text");
+    m.setData(m.index(2, 0), "the widest cell of column zero");
+    GridView v;
+    v.setModel(&m);
+    v.sizeColumns();
+    const QFontMetrics fm(v.font());
+    const QFontMetrics hm(v.horizontalHeader()->font());
+    QCOMPARE(v.columnWidth(0), fm.horizontalAdvance("the widest cell of column zero") + 20);
+    QCOMPARE(v.columnWidth(1), std::max(fm.horizontalAdvance("A rather long header text"),
+                                        hm.horizontalAdvance("A rather long header text")) +
+                                   20);
+}
+
+void TestGridViews::editors() {
+    QStandardItemModel m;
+    Fill(m, 2, 6);
+    GridEditDelegate d(SlaveLike);
+    QWidget parent;
+    QStyleOptionViewItem option;
+    QVERIFY(d.createEditor(&parent, option, m.index(0, 5)) == nullptr); // read-only column
+    QWidget* plain = d.createEditor(&parent, option, m.index(0, 0));
+    QVERIFY(qobject_cast<QLineEdit*>(plain) != nullptr);
+    QVERIFY(qobject_cast<QLineEdit*>(plain)->validator() == nullptr);
+    QVERIFY(qobject_cast<QComboBox*>(d.createEditor(&parent, option, m.index(0, 3))) != nullptr);
+    auto* masked = qobject_cast<QLineEdit*>(d.createEditor(&parent, option, m.index(0, 1)));
+    QVERIFY(masked != nullptr && masked->validator() != nullptr);
+}
+
+void TestGridViews::dropDownOffersOnlyItsItems() {
+    QStandardItemModel m;
+    Fill(m, 1, 4);
+    m.setData(m.index(0, 3), "2400");
+    GridEditDelegate d(SlaveLike);
+    QWidget parent;
+    auto* box = qobject_cast<QComboBox*>(d.createEditor(&parent, {}, m.index(0, 3)));
+    QVERIFY(box != nullptr);
+    QVERIFY(!box->isEditable());
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i) {
+        items << box->itemText(i);
+    }
+    QCOMPARE(items, QStringList({"300", "2400", "9600", "38400"}));
+    d.setEditorData(box, m.index(0, 3));
+    QCOMPARE(box->currentText(), QString("2400"));
+    box->setCurrentIndex(3);
+    d.setModelData(box, &m, m.index(0, 3));
+    QCOMPARE(m.index(0, 3).data().toString(), QString("38400"));
+    // A cell holding something not offered stays as it is unless a choice is made.
+    m.setData(m.index(0, 3), "4800");
+    d.setEditorData(box, m.index(0, 3));
+    QCOMPARE(box->currentIndex(), -1);
+    d.setModelData(box, &m, m.index(0, 3));
+    QCOMPARE(m.index(0, 3).data().toString(), QString("4800"));
+}
+
+void TestGridViews::maskRefusesWhatItDoesNotAllow() {
+    QStandardItemModel m;
+    Fill(m, 1, 2);
+    GridEditDelegate d(SlaveLike);
+    QWidget parent;
+    auto* edit = qobject_cast<QLineEdit*>(d.createEditor(&parent, {}, m.index(0, 1)));
+    QVERIFY(edit != nullptr);
+    edit->clear();
+    QTest::keyClicks(edit, "12a345");
+    QCOMPARE(edit->text(), QString("123"));
+    d.setModelData(edit, &m, m.index(0, 1));
+    QCOMPARE(m.index(0, 1).data().toString(), QString("123"));
+}
+
+QTEST_MAIN(TestGridViews)
+#include "test_grid_views.moc"
