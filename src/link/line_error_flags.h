@@ -15,8 +15,8 @@ struct ErrorCountGrowth {
 
 // What was seen in one read of the port.
 struct ReceiveErrors {
-    int marks = 0;            // bytes marked in the stream as received with an error
-    bool markedZero = false;  // one of them was 00h, which is also how a break shows
+    int marks = 0;           // bytes marked in the stream as received with an error
+    bool markedZero = false; // one of them was 00h, which is also how a break shows
     std::optional<ErrorCountGrowth> counters; // none when the driver keeps no counters
 };
 

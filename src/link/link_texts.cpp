@@ -12,7 +12,7 @@ namespace {
 struct ResultRow {
     std::uint8_t result;
     std::uint8_t resultClass;
-    const char* text;    // null: no box
+    const char* text; // null: no box
     const char* caption;
 };
 

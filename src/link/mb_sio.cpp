@@ -299,7 +299,8 @@ std::uint8_t TMB_Sio::Exchange(Request request, std::uint8_t address, std::uint8
         expectSingleChar_ = !expectLongFrame_;
         lastResult_ = LinkResult::Pending;
         pendingLineError_ = LinkResult::Pending;
-        answerTimer_->start(AnswerTimeoutMs(txBuffer_.size(), BaudRateValue(), additionalTimeoutMs_));
+        answerTimer_->start(
+            AnswerTimeoutMs(txBuffer_.size(), BaudRateValue(), additionalTimeoutMs_));
 
         const bool settled =
             clock_.pumpUntil([&] { return !*alive || lastResult_ != LinkResult::Pending; });

@@ -48,8 +48,8 @@ bool PortMap::add(const QString& name, const QString& device) {
 PortTarget PortMap::resolve(const QString& name) const {
     const int number = ComPortNumber(name);
     if (number == 0) {
-        throw PortError(QStringLiteral("\"%1\" is not a serial port name (COM1 to COM255)")
-                            .arg(name.left(40)));
+        throw PortError(
+            QStringLiteral("\"%1\" is not a serial port name (COM1 to COM255)").arg(name.left(40)));
     }
     if (simulateAll_) {
         return PortTarget{true, {}};

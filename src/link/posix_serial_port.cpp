@@ -80,7 +80,8 @@ PosixSerialPort::~PosixSerialPort() {
 }
 
 void PosixSerialPort::fail(const QString& what, int error) {
-    throw PortError(QStringLiteral("%1 (%2) %3: %4").arg(name_, device_, what, qt_error_string(error)));
+    throw PortError(
+        QStringLiteral("%1 (%2) %3: %4").arg(name_, device_, what, qt_error_string(error)));
 }
 
 void PosixSerialPort::open() {
@@ -118,12 +119,10 @@ void PosixSerialPort::open() {
     counters_ = readCounters();
 
     readNotifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
-    QObject::connect(readNotifier_.get(), &QSocketNotifier::activated,
-                     [this] { onReadable(); });
+    QObject::connect(readNotifier_.get(), &QSocketNotifier::activated, [this] { onReadable(); });
     writeNotifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Write);
     writeNotifier_->setEnabled(false);
-    QObject::connect(writeNotifier_.get(), &QSocketNotifier::activated,
-                     [this] { onWritable(); });
+    QObject::connect(writeNotifier_.get(), &QSocketNotifier::activated, [this] { onWritable(); });
 }
 
 void PosixSerialPort::stopNotifiers() {
@@ -151,8 +150,8 @@ bool PosixSerialPort::applyLineSettings() {
         return false;
     }
     // Raw bytes; errors marked in the data, breaks as FF 00 00, a real FFh as FF FF.
-    t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | IGNPAR | ISTRIP | INLCR | IGNCR |
-                                        ICRNL | IXON | IXOFF | IXANY);
+    t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | IGNPAR | ISTRIP | INLCR | IGNCR | ICRNL |
+                                        IXON | IXOFF | IXANY);
     t.c_iflag |= INPCK | PARMRK;
     t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
     t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
@@ -172,8 +171,9 @@ bool PosixSerialPort::applyLineSettings() {
     t.c_cc[VMIN] = 1;
     t.c_cc[VTIME] = 0;
 
-    const auto row = std::find_if(kSpeeds.begin(), kSpeeds.end(),
-                                  [this](const SpeedRow& r) { return r.rate == settings_.baudRate; });
+    const auto row = std::find_if(kSpeeds.begin(), kSpeeds.end(), [this](const SpeedRow& r) {
+        return r.rate == settings_.baudRate;
+    });
     if (row != kSpeeds.end()) {
         ::cfsetispeed(&t, row->speed);
         ::cfsetospeed(&t, row->speed);
@@ -307,10 +307,9 @@ void PosixSerialPort::onReadable() {
                                     [](const ParmrkParser::Mark& m) { return m.byte == 0; });
     if (counters_) {
         if (const auto now = readCounters()) {
-            errors.counters = ErrorCountGrowth{now->framing - counters_->framing,
-                                               now->parity - counters_->parity,
-                                               now->breaks - counters_->breaks,
-                                               now->overruns - counters_->overruns};
+            errors.counters = ErrorCountGrowth{
+                now->framing - counters_->framing, now->parity - counters_->parity,
+                now->breaks - counters_->breaks, now->overruns - counters_->overruns};
             counters_ = now;
         }
     }

@@ -136,8 +136,7 @@ void TestMbSioControl::telegramsOfEachOperation_data() {
         << "select" << Hex("680B0B6873FD5278563412FFFFFFFFD216") << qint64{2000};
     QTest::newRow("SND_NKE") << "nke" << Hex("1040054516") << qint64{0};
     QTest::newRow("application reset") << "reset" << Hex("680303687305 50C816") << qint64{0};
-    QTest::newRow("set primary address")
-        << "snd" << Hex("680606687305 51017A07 4B16") << qint64{0};
+    QTest::newRow("set primary address") << "snd" << Hex("680606687305 51017A07 4B16") << qint64{0};
 }
 
 void TestMbSioControl::telegramsOfEachOperation() {

@@ -195,8 +195,8 @@ void TestMbSioExchange::lineErrorDecidesTheTimeOut_data() {
     QTest::newRow("other") << 0x01 << 249;
     QTest::newRow("framing before parity")
         << int(LineErrorFlag::Framing | LineErrorFlag::Parity) << 252;
-    QTest::newRow("parity before break") << int(LineErrorFlag::Parity | LineErrorFlag::Break)
-                                         << 251;
+    QTest::newRow("parity before break")
+        << int(LineErrorFlag::Parity | LineErrorFlag::Break) << 251;
     QTest::newRow("no line error") << -1 << 248;
 }
 
