@@ -84,7 +84,7 @@ void TMB_Sio::CreatePortIfNone() {
 }
 
 void TMB_Sio::OpenPort() {
-    if (destroyed_) {
+    if (destroyed_ || IsPortOpen()) {
         return;
     }
     CreatePortIfNone();
