@@ -1,3 +1,4 @@
+#include "app/port_config.h"
 #include "app/program_options.h"
 #include "app/settings.h"
 
@@ -21,6 +22,7 @@ private slots:
     void writeBack();
     void writeKeepsForeignLines();
     void ports();
+    void portMap();
     void separator_data();
     void separator();
     void programOptions_data();
@@ -200,6 +202,22 @@ void TestSettings::ports() {
         &report);
     QCOMPARE(s.portDevices.size(), 2);
     QCOMPARE(s.portDevices[1], std::make_pair(QString("COM4"), QString("sim")));
+}
+
+void TestSettings::portMap() {
+    QStringList report;
+    const auto s = ReadSettings(IniFile::fromBytes("[Ports]\nCOM3=/dev/ttyUSB0\ncom4=SIM\n"
+                                                   "COM0=/dev/x\nCOM5=ttyS0\n"),
+                                &report);
+    const PortMap map = BuildPortMap(s, false, &report);
+    QCOMPARE(report, QStringList({"Ports: \"COM0=/dev/x\" in settings file ignored",
+                                  "Ports: \"COM5=ttyS0\" in settings file ignored"}));
+    QCOMPARE(map.resolve("COM3").device, QString("/dev/ttyUSB0"));
+    QVERIFY(map.resolve("COM4").simulated);
+    QVERIFY(!map.resolve("COM5").simulated); // unmapped: the system port
+    const PortMap all = BuildPortMap(s, true, &report);
+    QVERIFY(all.resolve("COM3").simulated);
+    QVERIFY(all.resolve("COM200").simulated);
 }
 
 void TestSettings::separator_data() {
