@@ -4,10 +4,13 @@
 #include "app/grid_view.h"
 #include "app/lamp.h"
 #include "app/modem_window.h"
+#include "app/port_config.h"
 #include "app/program_options.h"
 #include "app/widget_prompter.h"
 #include "app/zoom_window.h"
+#include "link/mb_sio.h"
 #include "link/real_clock.h"
+#include "link/system_port_factory.h"
 #include "link/trace.h"
 
 #include <QApplication>
@@ -117,7 +120,18 @@ void TForm1::CreateModemWindow() {
 
 // --- Start-up and shutdown ---
 
+void TForm1::CreateLink() {
+    PortMap map = BuildPortMap(startSettings_, config_.simulate, &settingsReport_);
+    ports_ = std::make_unique<SystemPortFactory>(std::move(map), simulatedBus_.get());
+    sio_ = std::make_unique<TMB_Sio>(*clock_, *ports_, QStringLiteral("COM0"));
+}
+
 void TForm1::FormCreate() {
+    // The settings file is read first: the port map of the link comes from it.
+    startSettings_ = ReadSettings(IniFile::load(settingsPath()), &settingsReport_);
+    CreateLink();
+    modemConnected_ = false;
+
     PI_MaskEdit->setText(QStringLiteral("5"));
     trace_->clear();
     cmdState_ = CommandLineState();
@@ -130,9 +144,7 @@ void TForm1::FormCreate() {
     for (const QString& problem : config_.optionProblems) {
         trace_->append(problem);
     }
-    QStringList report;
-    startSettings_ = ReadSettings(IniFile::load(settingsPath()), &report);
-    for (const QString& line : report) {
+    for (const QString& line : settingsReport_) {
         trace_->append(line);
     }
     ApplySettings(startSettings_);
@@ -140,6 +152,8 @@ void TForm1::FormCreate() {
 
 void TForm1::ApplySettings(const AppSettings& s) {
     MB1Port_ComboBox->setCurrentIndex(s.port - 1); // -1: no port selected
+    sio_->SetStxRetryCount(s.stxRetries);
+    sio_->SetAdditionalTimeoutMs(s.additionalTimeoutMs);
     PI_MaskEdit->setText(s.cycleTime);
     // In this order; checking a box runs its handler.
     SND_NKE_CheckBox->setChecked(s.sndNke);
@@ -284,7 +298,13 @@ void TForm1::MultiTel_CheckBoxClick() {
     }
 }
 
-void TForm1::MDK_CheckBoxClick() {}
+void TForm1::MDK_CheckBoxClick() {
+    // With MDK the line powers the level converter: DTR +12 V, RTS -12 V.
+    const bool mdk = MDK_CheckBox->isChecked();
+    sio_->SetRtsOffMode(mdk);
+    sio_->SetRts(!mdk);
+    sio_->SetDtr(true);
+}
 
 void TForm1::CL_ButtonClick() {
     trace_->clear();
@@ -311,6 +331,9 @@ void TForm1::HandleException(const QString& message) {
     trace_->append(QStringLiteral("Exception!"));
     prompter_->showMessage(message, QStringLiteral("Quorven"));
     Enable_Buttons();
+    if (sio_ && sio_->IsPortOpen() && !modemConnected_) {
+        sio_->ClosePort();
+    }
     ShowBusy(false);
 }
 

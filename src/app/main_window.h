@@ -13,9 +13,11 @@ namespace quorven {
 
 class Clock;
 class ClockTimer;
+class PortFactory;
 class Prompter;
 class TForm2;
 class TForm4;
+class TMB_Sio;
 class Trace;
 
 // What the program hands the main window at its start.
@@ -50,6 +52,7 @@ public:
     TForm4* Form4() const { return form4_; }
 
     Trace& trace() const { return *trace_; }
+    TMB_Sio& link() const { return *sio_; }
     Prompter& prompter() const { return *prompter_; }
     const StartupConfig& config() const { return config_; }
     QString settingsPath() const;
@@ -87,6 +90,7 @@ protected:
 
 private:
     void FormCreate();
+    void CreateLink();
     void FormShow();
     void FormClose();
     void ApplySettings(const AppSettings& s);
@@ -103,11 +107,17 @@ private:
     std::unique_ptr<Clock> ownClock_;
     Clock* clock_ = nullptr;
     std::unique_ptr<Trace> trace_;
+    // The simulated bus outlives the ports the link takes from it.
+    std::unique_ptr<PortFactory> simulatedBus_;
+    std::unique_ptr<PortFactory> ports_;
+    std::unique_ptr<TMB_Sio> sio_;
+    bool modemConnected_ = false;
     std::unique_ptr<ClockTimer> timerGlobal_;
     TForm2* form2_ = nullptr;
     TForm4* form4_ = nullptr;
 
-    AppSettings startSettings_; // what was read, for the keys the controls do not hold
+    AppSettings startSettings_;  // what was read, for the keys the controls do not hold
+    QStringList settingsReport_; // lines about the settings file for the text area
     CommandLineState cmdState_;
     bool cmdValid_ = false;
     bool firstTick_ = true;

@@ -3,6 +3,7 @@
 #include "app/lamp.h"
 #include "app/modem_window.h"
 #include "app/zoom_window.h"
+#include "link/mb_sio.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -30,6 +31,7 @@ private slots:
     void lists();
     void dailyLogNeverShown();
     void multiTelChecksSndNke();
+    void mdkRecordsRtsMode();
     void exceptionGuard();
     void textAreaFollowsTrace();
     void zoomAndModemWindows();
@@ -166,6 +168,17 @@ void TestMainWindow::multiTelChecksSndNke() {
                       w.MultiTel_CheckBox->rect().center());
     QVERIFY(!w.MultiTel_CheckBox->isChecked());
     QVERIFY(w.SND_NKE_CheckBox->isChecked()); // unchecking changes nothing else
+}
+
+void TestMainWindow::mdkRecordsRtsMode() {
+    WindowFixture f;
+    TForm1& w = f.start();
+    QVERIFY(!w.link().RtsOffMode());
+    QTest::mouseClick(w.MDK_CheckBox, Qt::LeftButton, {}, w.MDK_CheckBox->rect().center());
+    QVERIFY(w.link().RtsOffMode());
+    QVERIFY(!w.link().IsPortOpen()); // a closed port only records the mode
+    QTest::mouseClick(w.MDK_CheckBox, Qt::LeftButton, {}, w.MDK_CheckBox->rect().center());
+    QVERIFY(!w.link().RtsOffMode());
 }
 
 void TestMainWindow::exceptionGuard() {

@@ -2,6 +2,7 @@
 
 #include "app/ini_file.h"
 #include "app/modem_window.h"
+#include "link/mb_sio.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +18,7 @@ private slots:
     void defaultsWithoutFile();
     void startFromFile_data();
     void startFromFile();
+    void mdkFromSettings();
     void badNumbersReportedAndStartGoesOn();
     void closeWritesBackKeepingForeignLines();
     void closeOnWriteProtectedFile();
@@ -80,6 +82,16 @@ void TestWindowSettings::startFromFile() {
     QCOMPARE(*ini.value(u"Data", u"TIMEINTERVAL"), cycle.trimmed()); // spaces removed
 }
 
+void TestWindowSettings::mdkFromSettings() {
+    WindowFixture f;
+    f.writeFile("quorven.ini", "[Data]\nRTSMODE=mdk\nSTXRETRIES=9\n");
+    TForm1& w = f.start();
+    QVERIFY(w.MDK_CheckBox->isChecked());
+    QVERIFY(w.link().RtsOffMode());
+    QCOMPARE(int(w.link().StxRetryCount()), 9);
+    QCOMPARE(w.link().DeviceName(), QString("COM0")); // no port taken yet
+}
+
 void TestWindowSettings::badNumbersReportedAndStartGoesOn() {
     WindowFixture f;
     f.writeFile("quorven.ini",
@@ -90,6 +102,8 @@ void TestWindowSettings::badNumbersReportedAndStartGoesOn() {
                           "Additional timeout 20 ms"}));
     QCOMPARE(w.PI_MaskEdit->text(), QString("30"));
     QVERIFY(w.IDS_CheckBox->isChecked());
+    QCOMPARE(int(w.link().StxRetryCount()), 5);
+    QCOMPARE(int(w.link().AdditionalTimeoutMs()), 20);
     QVERIFY(f.prompter.asked.empty());
 }
 
