@@ -149,14 +149,12 @@ std::vector<SimulatedBus::Notice> SimulatedBus::portsReceive(Tick now) {
         }
         Notice notice{port->id_, {}};
         for (const ReceivedCharacter& character : characters) {
-            std::uint8_t errors = character.errors;
-            if (port->received_.size() < SimulatedPort::kReceiveBufferBytes) {
+            const bool kept = port->received_.size() < SimulatedPort::kReceiveBufferBytes;
+            if (kept) {
                 port->received_.append(static_cast<char>(character.byte));
-            } else {
-                errors |= SimulatedPort::kOverrunFlag;
             }
-            if (errors != 0) {
-                notice.lineErrors.push_back(errors);
+            if (character.errors != 0 || !kept) {
+                notice.lineErrors.push_back(kept ? character.errors : 0);
             }
         }
         notices.push_back(std::move(notice));

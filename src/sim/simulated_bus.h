@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/clock.h"
+#include "link/port_factory.h"
 #include "link/serial_port.h"
 #include "sim/bus_description.h"
 #include "sim/master_frame.h"
@@ -25,10 +26,10 @@ class SimulatedPort;
 //
 // Any number of ports may hang on one bus (the program maps every COM name to
 // it); each port must be destroyed before the bus or outlives it unusable.
-class SimulatedBus {
+class SimulatedBus final : public PortFactory {
 public:
     SimulatedBus(Clock& clock, BusDescription description);
-    ~SimulatedBus();
+    ~SimulatedBus() override;
     SimulatedBus(const SimulatedBus&) = delete;
     SimulatedBus& operator=(const SimulatedBus&) = delete;
 
@@ -40,7 +41,7 @@ public:
     static std::unique_ptr<SimulatedBus> demo(Clock& clock);
 
     // A new port on this bus; name is what its errors call it ("COM3").
-    std::unique_ptr<SerialPort> createPort(const QString& name);
+    std::unique_ptr<SerialPort> createPort(const QString& name) override;
 
     const BusDescription& description() const { return description_; }
     int meterCount() const { return static_cast<int>(meters_.size()); }

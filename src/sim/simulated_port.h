@@ -40,10 +40,9 @@ public:
     bool dtr() const { return dtr_; }
     bool rts() const { return rts_; }
 
-    // Bytes a port keeps before it drops further ones with an overrun error.
+    // Bytes a port keeps before it drops further ones; a lost byte is
+    // reported as a line error without flags (an overrun, an "other" error).
     static constexpr qsizetype kReceiveBufferBytes = 64 * 1024;
-    // The line-error flag of a lost byte (an "other" error to the link layer).
-    static constexpr std::uint8_t kOverrunFlag = 0x02;
 
 private:
     friend class SimulatedBus;

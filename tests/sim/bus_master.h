@@ -2,6 +2,7 @@
 
 #include "link/frames.h"
 #include "link/virtual_clock.h"
+#include "meters.h"
 #include "sim/simulated_bus.h"
 
 #include <QByteArray>
@@ -65,13 +66,5 @@ private:
     VirtualClock& clock_;
     std::unique_ptr<SerialPort> port_;
 };
-
-inline QByteArray Hex(const char* text) {
-    return QByteArray::fromHex(QByteArray(text));
-}
-
-inline QByteArray Ack() {
-    return QByteArray(1, static_cast<char>(kAckByte));
-}
 
 } // namespace quorven::sim::test

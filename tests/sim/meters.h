@@ -10,6 +10,14 @@
 
 namespace quorven::sim::test {
 
+inline QByteArray Hex(const char* text) {
+    return QByteArray::fromHex(QByteArray(text));
+}
+
+inline QByteArray Ack() {
+    return QByteArray(1, static_cast<char>(kAckByte));
+}
+
 // A variable-data answer (CI 72h) of address 5, ID 12345678, manufacturer
 // PAD, version 1, medium 7 (water), with one volume record; moreFollow ends
 // the records with DIF 1Fh.
