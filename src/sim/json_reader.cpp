@@ -161,7 +161,7 @@ private:
             if (!member) {
                 return std::nullopt;
             }
-            value.members.emplace_back(std::move(key), std::move(*member));
+            value.members.push_back(JsonMember{std::move(key), std::move(*member)});
             skipSpace();
             if (peek() == ',') {
                 advance();

@@ -3,7 +3,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace quorven::sim {
@@ -11,6 +10,8 @@ namespace quorven::sim {
 // A JSON value with the place it was read from. The reader keeps every member
 // of an object in order, so a key given twice is found and refused (Qt's
 // reader silently keeps one of them).
+struct JsonMember;
+
 struct JsonValue {
     enum class Kind { Null, Bool, Number, String, Array, Object };
     Kind kind = Kind::Null;
@@ -18,9 +19,14 @@ struct JsonValue {
     double number = 0;
     std::string text; // a string's UTF-8 text, or a number as written
     std::vector<JsonValue> items;
-    std::vector<std::pair<std::string, JsonValue>> members;
+    std::vector<JsonMember> members; // in the order written
     int line = 1;
     int column = 1;
+};
+
+struct JsonMember {
+    std::string key;
+    JsonValue value;
 };
 
 // Nesting deeper than this is refused.

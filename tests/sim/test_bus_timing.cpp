@@ -4,6 +4,7 @@
 #include "meters.h"
 
 #include "link/frames.h"
+#include "sim/simulated_port.h"
 
 #include <QTest>
 
@@ -49,6 +50,7 @@ private slots:
     void closedPortNeitherSendsNorReceives();
     void portsOnOneBusAllHearTheLine();
     void portThatOutlivesItsBusFailsCleanly();
+    void unreadBytesAreBoundedAndTheRestReportedLost();
 };
 
 void TestBusTiming::acknowledgementArrivesAfterRequestDelayAndOneCharacter_data() {
@@ -307,6 +309,22 @@ void TestBusTiming::portThatOutlivesItsBusFailsCleanly() {
     } catch (const PortError& error) {
         QVERIFY(QString::fromStdString(error.what()).startsWith(QStringLiteral("COM7")));
     }
+}
+
+void TestBusTiming::unreadBytesAreBoundedAndTheRestReportedLost() {
+    VirtualClock clock;
+    SimulatedBus bus(clock, Bus({}, true));
+    std::unique_ptr<SerialPort> port = bus.createPort(QStringLiteral("COM1"));
+    port->setLineSettings({38400, 8, Parity::Even, 1});
+    int lost = 0;
+    port->onLineError = [&lost](std::uint8_t flags) { lost += flags == 0 ? 1 : 0; };
+    port->open();
+
+    port->write(QByteArray(SimulatedPort::kReceiveBufferBytes + 100, 0x55));
+    clock.advanceBy(30000);
+
+    QCOMPARE(port->bytesAvailable(), SimulatedPort::kReceiveBufferBytes);
+    QCOMPARE(lost, 100);
 }
 
 QTEST_GUILESS_MAIN(TestBusTiming)
