@@ -406,10 +406,11 @@ void TMB_Sio::HandleMBusByte(std::uint8_t b) {
     if (expectLongFrame_ && inFrame_) {
         CheckLongFrame(b);
     }
-    // A frame that cannot complete (both L bytes 0) ends here, not at the
-    // time-out a sender that keeps sending would put off for ever.
+    // A frame that cannot complete (both L bytes 0) ends here with 248, not at
+    // the time-out a sender that keeps sending would put off for ever.
     if (inFrame_ && frameCount_ >= kFrameBufferSize) {
         OnAnswerTimeout();
+        lastResult_ = LinkResult::TimeoutAfterBytes;
     }
 }
 

@@ -269,7 +269,11 @@ void TestMbSioExchange::endlessSenderEndsAtTheLongestFrame() {
     // Both L bytes 0: the frame can never complete, and the slave keeps sending.
     QByteArray endless = Hex("68000068");
     endless.append(600, '\x55');
-    f.line.onWrite = [&](const QByteArray&) { f.line.sendAfter(100, endless, 5); };
+    f.line.onWrite = [&](const QByteArray&) {
+        f.line.sendAfter(100, endless, 5);
+        // A line error noted on the way does not change the verdict.
+        f.line.lineErrorAfter(200, LineErrorFlag::Framing);
+    };
 
     QCOMPARE(f.sio->ReqUD2(5), LinkResult::TimeoutAfterBytes);
     // Ended at the 261st byte, then the back-off.
