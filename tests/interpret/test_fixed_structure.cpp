@@ -1,5 +1,4 @@
 // The fixed data structure: two counters with their unit codes.
-#include "interpret/fixed_structure.h"
 #include "record_rows.h"
 
 #include <QTest>
@@ -24,8 +23,6 @@ class TestFixedStructure : public QObject {
 private slots:
     void counters_data();
     void counters() { CompareRecord(); }
-    void unitTable_data();
-    void unitTable();
     void twoRecordsOnly();
 };
 
@@ -53,47 +50,6 @@ void TestFixedStructure::counters_data() {
     AddRecordRow("litres, divisor 100", Fixed("00", "27 00", "00250100 00000000"), 0, "volume",
                  "      125.00", " l");
     AddRecordRow("unit 63", Fixed("00", "3F 00", "01000000 00000000"), 0, "", "        1.00", "");
-}
-
-void TestFixedStructure::unitTable_data() {
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("unit");
-    QTest::addColumn<int>("divisor");
-    QTest::addColumn<QString>("quantity");
-    const auto row = [](int code, const char* unit, int divisor, const char* quantity) {
-        QTest::addRow("%d", code) << code << QString::fromUtf8(unit) << divisor
-                                  << QString::fromUtf8(quantity);
-    };
-    row(0, "hms", 1, "time");
-    row(1, "DMY", 1, "time");
-    row(2, "Wh", 1, "energy");
-    row(3, "kWh", 100, "energy");
-    row(4, "kWh", 10, "energy");
-    row(10, "GWh", 10, "energy");
-    row(11, "kJ", 1, "energy");
-    row(20, "W", 1, "energy");
-    row(29, "kJ/h", 1, "energy");
-    row(37, "TJ/h", 10, "energy");
-    row(38, "ml", 1, "volume");
-    row(39, " l", 100, "volume");
-    row(41, "l", 1, "volume");
-    row(46, "k(m^3)", 10, "volume");
-    row(47, "ml/h", 1, "volume flow");
-    row(55, "k(m^3/h)", 10, "volume flow");
-    row(56, "øC", 1000, "temperature");
-    row(57, "HCA", 1, "reserved");
-    row(61, "res.", 1, "reserved");
-    row(62, "res.", 1, "");
-    row(63, "", 1, "");
-}
-
-void TestFixedStructure::unitTable() {
-    QFETCH(int, code);
-    const FixedCounterUnit& unit = FixedCounterUnits[static_cast<std::size_t>(code)];
-    QTEST(QString::fromUtf8(unit.unitText.data(), static_cast<int>(unit.unitText.size())), "unit");
-    QTEST(int{unit.divisor}, "divisor");
-    QTEST(QString::fromUtf8(unit.quantity.data(), static_cast<int>(unit.quantity.size())),
-          "quantity");
 }
 
 void TestFixedStructure::twoRecordsOnly() {

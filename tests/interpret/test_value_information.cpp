@@ -1,6 +1,5 @@
 // The value-information tables: every region of the primary table, the two
 // extension tables, the combinable VIFEs and the shape of the block itself.
-#include "interpret/vif_tables.h"
 #include "record_rows.h"
 
 #include <QTest>
@@ -22,8 +21,6 @@ void Vi(const char* name, const char* valueInformation, const char* description,
 class TestValueInformation : public QObject {
     Q_OBJECT
 private slots:
-    void siPrefix_data();
-    void siPrefix();
     void primaryTable_data();
     void primaryTable() { CompareRecord(); }
     void firstExtension_data();
@@ -35,35 +32,6 @@ private slots:
     void blockShape_data();
     void blockShape() { CompareRecord(); }
 };
-
-void TestValueInformation::siPrefix_data() {
-    QTest::addColumn<int>("exponent");
-    QTest::addColumn<QString>("prefix");
-    QTest::addColumn<int>("remainder");
-    QTest::newRow("-14") << -14 << "p" << -2;
-    QTest::newRow("-12") << -12 << "p" << 0;
-    QTest::newRow("-11") << -11 << "n" << -2;
-    QTest::newRow("-9") << -9 << "n" << 0;
-    QTest::newRow("-8") << -8 << "µ" << -2;
-    QTest::newRow("-6") << -6 << "µ" << 0;
-    QTest::newRow("-5") << -5 << "m" << -2;
-    QTest::newRow("-3") << -3 << "m" << 0;
-    QTest::newRow("-2") << -2 << "" << -2;
-    QTest::newRow("0") << 0 << "" << 0;
-    QTest::newRow("1") << 1 << "k" << -2;
-    QTest::newRow("3") << 3 << "k" << 0;
-    QTest::newRow("4") << 4 << "M" << -2;
-    QTest::newRow("6") << 6 << "M" << 0;
-    QTest::newRow("7") << 7 << "G" << -2;
-    QTest::newRow("9") << 9 << "G" << 0;
-}
-
-void TestValueInformation::siPrefix() {
-    QFETCH(int, exponent);
-    const PrefixSplit split = SIPrefix(exponent);
-    QTEST(QString::fromUtf8(split.prefix.data(), static_cast<int>(split.prefix.size())), "prefix");
-    QTEST(split.remainder, "remainder");
-}
 
 void TestValueInformation::primaryTable_data() {
     AddRecordColumns();
@@ -174,6 +142,7 @@ void TestValueInformation::secondExtension_data() {
     Vi("39h period of tariff", "FD 39", "period of tariff", "1234", "years");
     Vi("3Ah dimensionless", "FD 3A", "dimensionless", "1234", "");
     Vi("40h voltage", "FD 40", "voltage", "1234", "nV");
+    Vi("43h voltage", "FD 43", "voltage", "1234", "µV");
     Vi("47h voltage", "FD 47", "voltage", "12.34", "V");
     Vi("4Fh voltage", "FD 4F", "voltage", "1234", "MV");
     Vi("50h current", "FD 50", "current", "1234", "pA");
