@@ -12,6 +12,7 @@ namespace {
 
 constexpr std::size_t kFlushBytes = 1 << 20;
 constexpr char kCellLineBreak = 11;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool HasLineBreak(std::string_view s) {
     return s.find_first_of("\r\n") != std::string_view::npos;
@@ -22,15 +23,14 @@ bool WriteAll(QIODevice& out, const std::string& bytes) {
            static_cast<qint64>(bytes.size());
 }
 
-} // namespace
-
-void AppendCsvCell(std::string& out, std::string_view cell, std::string_view separator) {
+void AppendCell(std::string& out, std::string_view cell, std::string_view separator,
+                bool forceQuotes) {
     if (cell.empty()) {
         out += "\"\"";
         return;
     }
     const bool breaks = cell.find(separator) != std::string_view::npos || HasLineBreak(cell);
-    const bool quotes = cell.find('"') != std::string_view::npos;
+    const bool quotes = forceQuotes || cell.find('"') != std::string_view::npos;
     if (!breaks && !quotes) {
         out += cell;
         return;
@@ -52,12 +52,21 @@ void AppendCsvCell(std::string& out, std::string_view cell, std::string_view sep
     out += '"';
 }
 
+} // namespace
+
+void AppendCsvCell(std::string& out, std::string_view cell, std::string_view separator) {
+    AppendCell(out, cell, separator, false);
+}
+
 void AppendCsvRow(std::string& out, const GridModel& table, int row, std::string_view separator) {
     for (int c = 0; c < table.ColCount(); ++c) {
         if (c > 0) {
             out += separator;
         }
-        AppendCsvCell(out, table.CellUtf8(c, row), separator);
+        const std::string_view cell = table.CellUtf8(c, row);
+        // The file's first cell is quoted when it begins with a byte-order
+        // mark, which the reader would otherwise take for the file's.
+        AppendCell(out, cell, separator, row == 0 && c == 0 && cell.starts_with(kByteOrderMark));
     }
     out += "\r\n";
 }

@@ -46,8 +46,16 @@ void GridModel::SetColCount(int columns) {
 }
 
 QString GridModel::Cell(int column, int row) const {
-    const std::string_view text = CellUtf8(column, row);
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    std::string_view text = CellUtf8(column, row);
+    // QString::fromUtf8 drops a leading byte-order mark; a cell keeps it.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    QString cell;
+    if (text.starts_with(kByteOrderMark)) {
+        cell += QChar(0xFEFF);
+        text.remove_prefix(kByteOrderMark.size());
+    }
+    cell += QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return cell;
 }
 
 std::string_view GridModel::CellUtf8(int column, int row) const {

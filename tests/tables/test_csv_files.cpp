@@ -179,6 +179,9 @@ void TestCsvFiles::writtenBytes_data() {
         << QStringList{"1,5", "m^3"} << QChar(u';') << QByteArray("1,5;m^3\r\n");
     QTest::newRow("UTF-8") << QStringList{"Gyártó", "állapot szám"} << QChar(u',')
                            << QByteArray("Gy\xC3\xA1rt\xC3\xB3,\xC3\xA1llapot sz\xC3\xA1m\r\n");
+    QTest::newRow("first cell beginning with a byte-order mark is quoted")
+        << QStringList{QString(QChar(0xFEFF)) + "x", QString(QChar(0xFEFF))} << QChar(u',')
+        << QByteArray("\"\xEF\xBB\xBFx\",\xEF\xBB\xBF\r\n");
     QTest::newRow("refused separator writes commas")
         << QStringList{"a", "b"} << QChar(u'"') << QByteArray("a,b\r\n");
 }
@@ -192,6 +195,14 @@ void TestCsvFiles::writtenBytes() {
         table.SetCell(c, 0, cells[c]);
     }
     QCOMPARE(Written(table, sep), line);
+
+    QTemporaryDir dir;
+    GridModel loaded(1);
+    LoadCsv(loaded, WriteFile(dir, "t.csv", line), sep);
+    QCOMPARE(loaded.ColCount(), cells.size());
+    for (int c = 0; c < cells.size(); ++c) {
+        QCOMPARE(loaded.Cell(c, 0), ReadBack(cells[c]));
+    }
 }
 
 void TestCsvFiles::readerQuirks_data() {
