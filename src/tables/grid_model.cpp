@@ -1,6 +1,7 @@
 #include "tables/grid_model.h"
 
 #include <algorithm>
+#include <string>
 
 namespace quorven {
 
@@ -78,6 +79,41 @@ void GridModel::SetCellUtf8(int column, int row, std::string_view text) {
     Grow(row + 1, column + 1);
     rows_[static_cast<std::size_t>(row)].setCell(column, text);
     CellWritten(column, row);
+}
+
+void GridModel::SetCellsUtf8(int row, std::span<const CellText> cells) {
+    if (row < 0 || cells.empty()) {
+        return;
+    }
+    int columns = rows_.size() > static_cast<std::size_t>(row) ? Row(row).cellCount() : 0;
+    for (const CellText& c : cells) {
+        if (c.column < 0 || c.column >= kMaxColumns) {
+            return;
+        }
+        columns = std::max(columns, c.column + 1);
+    }
+    Grow(row + 1, columns);
+    std::vector<std::string_view> texts(static_cast<std::size_t>(columns));
+    const CompactRow& old = rows_[static_cast<std::size_t>(row)];
+    for (int c = 0; c < old.cellCount(); ++c) {
+        texts[static_cast<std::size_t>(c)] = old.cell(c);
+    }
+    for (const CellText& c : cells) {
+        texts[static_cast<std::size_t>(c.column)] = c.text;
+    }
+    std::string joined;
+    std::vector<std::uint32_t> ends;
+    ends.reserve(texts.size());
+    for (std::string_view t : texts) {
+        joined += t;
+        ends.push_back(static_cast<std::uint32_t>(joined.size()));
+    }
+    rows_[static_cast<std::size_t>(row)] = CompactRow(joined, ends);
+    if (row == 0) {
+        emit headerDataChanged(Qt::Horizontal, 0, colCount_ - 1);
+    } else {
+        emit dataChanged(index(row - 1, 0), index(row - 1, colCount_ - 1));
+    }
 }
 
 void GridModel::SetRow(int row, CompactRow cells) {

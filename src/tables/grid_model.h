@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -40,6 +41,13 @@ public:
     // Writing a cell outside the table grows it to hold the cell.
     void SetCell(int column, int row, const QString& text);
     void SetCellUtf8(int column, int row, std::string_view text);
+    // Writes several cells of one row at once (one rebuild of the row, one
+    // change notification); the other cells of the row stay.
+    struct CellText {
+        int column;
+        std::string_view text;
+    };
+    void SetCellsUtf8(int row, std::span<const CellText> cells);
     const CompactRow& Row(int row) const { return rows_[static_cast<std::size_t>(row)]; }
     void SetRow(int row, CompactRow cells);
 
