@@ -9,9 +9,15 @@ namespace quorven {
 
 namespace {
 
-constexpr std::uint32_t kWideFlag = 0x80000000u;
 constexpr std::size_t kHeaderBytes = sizeof(std::uint32_t);
-constexpr std::uint32_t kNarrowLimit = 0xFFFFu;
+constexpr int kWidthShift = 30;
+constexpr std::uint32_t kCountMask = (1u << kWidthShift) - 1;
+// Offset widths by the code in the header's top bits.
+constexpr std::uint32_t kWidths[] = {1, 2, 4};
+
+std::uint32_t WidthCode(std::uint32_t textBytes) {
+    return textBytes <= 0xFFu ? 0 : textBytes <= 0xFFFFu ? 1 : 2;
+}
 
 std::uint32_t ReadU32(const std::uint8_t* p) {
     std::uint32_t v;
@@ -37,22 +43,24 @@ CompactRow::CompactRow(std::string_view text, std::span<const std::uint32_t> end
         return;
     }
     const std::uint32_t textBytes = ends[count - 1];
-    const bool wide = textBytes > kNarrowLimit;
-    const std::size_t offsetBytes = wide ? 4 : 2;
-    data_ = std::make_unique_for_overwrite<std::uint8_t[]>(kHeaderBytes + count * offsetBytes +
-                                                           textBytes);
+    const std::uint32_t code = WidthCode(textBytes);
+    const std::size_t width = kWidths[code];
+    data_ =
+        std::make_unique_for_overwrite<std::uint8_t[]>(kHeaderBytes + count * width + textBytes);
     std::uint8_t* p = data_.get();
-    const std::uint32_t header = static_cast<std::uint32_t>(count) | (wide ? kWideFlag : 0u);
+    const std::uint32_t header = static_cast<std::uint32_t>(count) | (code << kWidthShift);
     std::memcpy(p, &header, sizeof header);
     p += kHeaderBytes;
     for (std::size_t i = 0; i < count; ++i) {
-        if (wide) {
-            std::memcpy(p, &ends[i], 4);
-        } else {
+        if (width == 1) {
+            *p = static_cast<std::uint8_t>(ends[i]);
+        } else if (width == 2) {
             const auto e = static_cast<std::uint16_t>(ends[i]);
             std::memcpy(p, &e, 2);
+        } else {
+            std::memcpy(p, &ends[i], 4);
         }
-        p += offsetBytes;
+        p += width;
     }
     if (textBytes > 0) {
         std::memcpy(p, text.data(), textBytes);
@@ -80,16 +88,23 @@ CompactRow::Layout CompactRow::layout() const {
         return {};
     }
     const std::uint32_t header = ReadU32(data_.get());
-    return {header & ~kWideFlag, (header & kWideFlag) != 0};
+    return {header & kCountMask, kWidths[std::min(header >> kWidthShift, 2u)]};
 }
 
 std::uint32_t CompactRow::end(const Layout& l, std::uint32_t i) const {
     const std::uint8_t* ends = data_.get() + kHeaderBytes;
-    return l.wide ? ReadU32(ends + 4 * i) : ReadU16(ends + 2 * i);
+    switch (l.width) {
+    case 1:
+        return ends[i];
+    case 2:
+        return ReadU16(ends + 2 * i);
+    default:
+        return ReadU32(ends + 4 * i);
+    }
 }
 
 const std::uint8_t* CompactRow::text(const Layout& l) const {
-    return data_.get() + kHeaderBytes + l.count * (l.wide ? 4u : 2u);
+    return data_.get() + kHeaderBytes + l.count * l.width;
 }
 
 int CompactRow::cellCount() const {
@@ -144,7 +159,7 @@ std::size_t CompactRow::allocatedBytes() const {
     if (l.count == 0) {
         return 0;
     }
-    return kHeaderBytes + l.count * (l.wide ? 4u : 2u) + end(l, l.count - 1);
+    return kHeaderBytes + l.count * l.width + end(l, l.count - 1);
 }
 
 } // namespace quorven

@@ -11,10 +11,11 @@ namespace quorven {
 // One table row held in a single allocation: the UTF-8 text of all its cells
 // one after the other, with the end offset of every cell in front of it.
 //
-//   [header: u32] [ends: count x u16, or count x u32 when wide] [text bytes]
+//   [header: u32] [ends: count x (u8, u16 or u32)] [text bytes]
 //
-// The header holds the number of stored cells (bits 0..30) and the wide flag
-// (bit 31). Offsets are 16 bits while the row's text fits in 64 KiB. Empty
+// The header holds the number of stored cells (bits 0..29) and the width of
+// the offsets (bits 30..31): one byte while the row's text fits in 255 bytes,
+// as almost every data row does, two bytes up to 64 KiB, else four. Empty
 // cells at the end of a row are not stored, and a row without text stores
 // nothing at all, so a cleared table costs one pointer per row.
 class CompactRow {
@@ -43,7 +44,7 @@ public:
 private:
     struct Layout {
         std::uint32_t count = 0;
-        bool wide = false;
+        std::uint32_t width = 1; // bytes per offset
     };
     Layout layout() const;
     std::uint32_t end(const Layout& l, std::uint32_t i) const;

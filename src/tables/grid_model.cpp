@@ -9,7 +9,7 @@ GridModel::GridModel(int columnCount, QObject* parent)
     : QAbstractTableModel(parent), rows_(1), colCount_(std::clamp(columnCount, 0, kMaxColumns)) {}
 
 void GridModel::SetRowCount(int rows) {
-    rows = std::max(rows, 1);
+    rows = std::clamp(rows, 1, kMaxRows);
     const int old = RowCount();
     if (rows == old) {
         return;
@@ -73,7 +73,7 @@ void GridModel::SetCell(int column, int row, const QString& text) {
 }
 
 void GridModel::SetCellUtf8(int column, int row, std::string_view text) {
-    if (column < 0 || row < 0 || column >= kMaxColumns) {
+    if (column < 0 || row < 0 || column >= kMaxColumns || row >= kMaxRows) {
         return;
     }
     Grow(row + 1, column + 1);
@@ -82,7 +82,7 @@ void GridModel::SetCellUtf8(int column, int row, std::string_view text) {
 }
 
 void GridModel::SetCellsUtf8(int row, std::span<const CellText> cells) {
-    if (row < 0 || cells.empty()) {
+    if (row < 0 || row >= kMaxRows || cells.empty()) {
         return;
     }
     int columns = rows_.size() > static_cast<std::size_t>(row) ? Row(row).cellCount() : 0;
@@ -117,7 +117,7 @@ void GridModel::SetCellsUtf8(int row, std::span<const CellText> cells) {
 }
 
 void GridModel::SetRow(int row, CompactRow cells) {
-    if (row < 0) {
+    if (row < 0 || row >= kMaxRows) {
         return;
     }
     cells.truncate(kMaxColumns);
@@ -131,7 +131,7 @@ void GridModel::SetRow(int row, CompactRow cells) {
 }
 
 void GridModel::InsertRow(int row) {
-    if (row < 1 || row > RowCount()) {
+    if (row < 1 || row > RowCount() || RowCount() >= kMaxRows) {
         return;
     }
     beginInsertRows(QModelIndex(), row - 1, row - 1);

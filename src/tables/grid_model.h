@@ -24,8 +24,10 @@ namespace quorven {
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    // Writes beyond this column are ignored.
+    // Writes beyond this column or row are ignored; RowCount stays below
+    // kMaxRows.
     static constexpr int kMaxColumns = 4096;
+    static constexpr int kMaxRows = 1 << 28;
 
     explicit GridModel(int columnCount, QObject* parent = nullptr);
 

@@ -4,6 +4,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <limits>
+
 using namespace quorven;
 
 class TestGridModel : public QObject {
@@ -29,7 +31,9 @@ void TestGridModel::compactRowCells_data() {
     QTest::newRow("trailing empties trimmed") << QStringList{"a", "", "b", "", ""} << 3;
     QTest::newRow("leading empty kept") << QStringList{"", "x"} << 2;
     QTest::newRow("non-ASCII") << QStringList{"Beép.hely", "őű", "m^3"} << 3;
-    QTest::newRow("text over 64 KiB uses wide offsets")
+    QTest::newRow("text over 255 bytes uses 16-bit offsets")
+        << QStringList{QString(200, u'a'), "", QString(200, u'b')} << 3;
+    QTest::newRow("text over 64 KiB uses 32-bit offsets")
         << QStringList{QString(40000, u'a'), QString(40000, u'b'), "end"} << 3;
 }
 
@@ -104,6 +108,9 @@ void TestGridModel::writeOutsideGrowsTable() {
     QCOMPARE(model.ColCount(), 16);
     QCOMPARE(model.Cell(15, 2), QString("y"));
     model.SetCell(GridModel::kMaxColumns, 1, "ignored");
+    model.SetCell(0, GridModel::kMaxRows, "ignored");
+    model.SetCell(0, std::numeric_limits<int>::max(), "ignored");
+    QCOMPARE(model.RowCount(), 21);
     model.SetCell(-1, 1, "ignored");
     QCOMPARE(model.ColCount(), 16);
     QCOMPARE(model.Cell(99, 99), QString());
