@@ -1,0 +1,30 @@
+// Kept apart from every other file: the kernel's termios2 definitions clash
+// with the C library's <termios.h>.
+#include "link/custom_baud.h"
+
+#ifdef __linux__
+#include <asm/ioctls.h>
+#include <asm/termbits.h>
+
+extern "C" int ioctl(int fd, unsigned long request, ...);
+#endif
+
+namespace quorven {
+
+bool SetCustomBaudRate([[maybe_unused]] int fd, [[maybe_unused]] int rate) {
+#if defined(__linux__) && defined(BOTHER)
+    struct termios2 tio {};
+    if (ioctl(fd, TCGETS2, &tio) != 0) {
+        return false;
+    }
+    tio.c_cflag &= ~static_cast<tcflag_t>(CBAUD | CIBAUD);
+    tio.c_cflag |= BOTHER | (BOTHER << IBSHIFT);
+    tio.c_ispeed = static_cast<speed_t>(rate);
+    tio.c_ospeed = static_cast<speed_t>(rate);
+    return ioctl(fd, TCSETS2, &tio) == 0;
+#else
+    return false;
+#endif
+}
+
+} // namespace quorven

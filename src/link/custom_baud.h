@@ -1,0 +1,9 @@
+#pragma once
+
+namespace quorven {
+
+// Sets a rate that has no standard termios speed constant (14400) on an open
+// terminal. False when the system cannot.
+bool SetCustomBaudRate(int fd, int rate);
+
+} // namespace quorven

@@ -1,0 +1,496 @@
+#include "link/mb_sio.h"
+
+#include "interpret/hex.h"
+#include "link/frames.h"
+#include "link/link_timing.h"
+
+#include <algorithm>
+#include <array>
+
+namespace quorven {
+
+namespace {
+
+// A port or line just opened, and a slave after a garbled answer, get this long.
+constexpr std::int64_t kSettleMs = 2000;
+// A closed port is given this long before anything opens it again.
+constexpr std::int64_t kCloseSettleMs = 300;
+// The receiver takes at most this many bytes from the port at a time.
+constexpr qint64 kReadChunk = 1024;
+// The medium byte of an answer long frame (0-based).
+constexpr int kMediumPosition = 14;
+
+struct LineErrorRow {
+    std::uint8_t flag;
+    std::uint8_t result;
+};
+
+// In order of precedence; a set without any of these is an other error.
+constexpr std::array<LineErrorRow, 3> kLineErrors{{
+    {LineErrorFlag::Framing, LinkResult::FramingError},
+    {LineErrorFlag::Parity, LinkResult::ParityError},
+    {LineErrorFlag::Break, LinkResult::BreakError},
+}};
+
+std::uint8_t Byte(const QByteArray& bytes, qsizetype i) {
+    return static_cast<std::uint8_t>(bytes[i]);
+}
+
+bool IsGarbled(std::uint8_t result) {
+    return result >= LinkResult::TimeoutAfterBytes && result <= LinkResult::FramingError;
+}
+
+} // namespace
+
+TMB_Sio::TMB_Sio(Clock& clock, PortFactory& ports, QString deviceName)
+    : clock_(clock), ports_(ports), deviceName_(std::move(deviceName)),
+      answerTimer_(clock.createTimer()), delayTimer_(clock.createTimer()) {
+    answerTimer_->setSingleShot(true);
+    answerTimer_->setCallback([this] { OnAnswerTimeout(); });
+    delayTimer_->setSingleShot(true);
+    delayTimer_->setCallback([this] { OnDelayElapsed(); });
+}
+
+TMB_Sio::~TMB_Sio() {
+    Destroy();
+    *alive_ = false;
+}
+
+void TMB_Sio::Destroy() {
+    if (destroyed_) {
+        return;
+    }
+    destroyed_ = true;
+    if (port_ && port_->isOpen()) {
+        port_->close();
+    }
+    answerTimer_->stop();
+    delayTimer_->stop();
+    lastResult_ = LinkResult::Aborted;
+}
+
+// --- The port ---
+
+void TMB_Sio::CreatePortIfNone() {
+    if (port_) {
+        return;
+    }
+    port_ = ports_.createPort(deviceName_);
+    port_->onBytesReceived = [this](qint64) { OnBytesReceived(); };
+    port_->onLineError = [this](std::uint8_t flags) { OnLineError(flags); };
+    port_->setLineSettings(settings_);
+    port_->setDtr(dtr_);
+    port_->setRts(rts_);
+}
+
+void TMB_Sio::OpenPort() {
+    if (destroyed_ || IsPortOpen()) {
+        return;
+    }
+    CreatePortIfNone();
+    port_->open();
+}
+
+void TMB_Sio::ClosePort() {
+    if (!IsPortOpen()) {
+        return;
+    }
+    port_->close();
+    const auto alive = alive_;
+    bool settled = false;
+    const auto timer = clock_.callAfter(kCloseSettleMs, [&settled] { settled = true; });
+    clock_.pumpUntil([&] { return !*alive || settled; });
+}
+
+bool TMB_Sio::IsPortOpen() const {
+    return port_ && port_->isOpen();
+}
+
+void TMB_Sio::SetDtr(bool on) {
+    dtr_ = on;
+    if (port_) {
+        port_->setDtr(on);
+    }
+}
+
+void TMB_Sio::SetRts(bool on) {
+    rts_ = on;
+    if (port_) {
+        port_->setRts(on);
+    }
+}
+
+void TMB_Sio::RaiseModemLines() {
+    SetRts(!rtsOffMode_);
+    SetDtr(true);
+}
+
+void TMB_Sio::PurgeReceive() {
+    if (port_) {
+        port_->purgeReceive();
+    }
+}
+
+void TMB_Sio::PurgeTransmit() {
+    if (port_) {
+        port_->purgeTransmit();
+    }
+}
+
+void TMB_Sio::SetPort(const QString& name) {
+    if (destroyed_ || name == deviceName_) {
+        return;
+    }
+    const auto alive = alive_;
+    ClosePort();
+    if (!*alive || destroyed_) {
+        return;
+    }
+    port_.reset();
+    deviceName_ = name;
+    OpenPort();
+    RaiseModemLines();
+    Pause(kSettleMs);
+}
+
+// --- Line settings ---
+
+void TMB_Sio::ApplySettings() {
+    if (port_) {
+        port_->setLineSettings(settings_);
+    }
+}
+
+bool TMB_Sio::SetBaud(int index) {
+    const auto row = BaudRowForIndex(index);
+    if (!row) {
+        return false;
+    }
+    settings_.baudRate = row->rate;
+    ApplySettings();
+    return true;
+}
+
+void TMB_Sio::SetStopBits1() {
+    settings_.stopBits = 1;
+    ApplySettings();
+}
+
+void TMB_Sio::SetParityEven() {
+    settings_.parity = Parity::Even;
+    ApplySettings();
+}
+
+void TMB_Sio::SetParityNone() {
+    settings_.parity = Parity::None;
+    ApplySettings();
+}
+
+std::int32_t TMB_Sio::BaudRateValue() const {
+    return BaudTimingValue(settings_.baudRate);
+}
+
+// --- Exchanges ---
+
+std::uint8_t TMB_Sio::ReqUD2(std::uint8_t address) {
+    return Exchange(Request::ReqUd2, address, 0, {});
+}
+
+std::uint8_t TMB_Sio::SndNke(std::uint8_t address) {
+    return Exchange(Request::SndNke, address, 0, {});
+}
+
+std::uint8_t TMB_Sio::ApplReset(std::uint8_t address) {
+    return Exchange(Request::ApplReset, address, kCiApplicationReset, {});
+}
+
+std::uint8_t TMB_Sio::SndUD(std::uint8_t address, std::uint8_t ci, const QByteArray& data) {
+    return Exchange(Request::SndUd, address, ci, data);
+}
+
+std::uint8_t TMB_Sio::SelectById(const IdBytes& id) {
+    return Exchange(Request::Select, kSelectedSlaveAddress, kCiSelect,
+                    QByteArray(reinterpret_cast<const char*>(id.data()), 4));
+}
+
+QByteArray TMB_Sio::BuildTelegram(Request request, std::uint8_t address, std::uint8_t ci,
+                                  const QByteArray& data) const {
+    const bool fcb = fcbBit_ != 0;
+    switch (request) {
+    case Request::ReqUd2:
+        return BuildReqUd2(address, fcb);
+    case Request::SndNke:
+        return BuildSndNke(address);
+    case Request::ApplReset:
+        return BuildApplicationReset(address, fcb);
+    case Request::SndUd:
+        return BuildSndUd(address, fcb, ci, data).value_or(QByteArray());
+    case Request::Select: {
+        IdBytes id{};
+        std::copy_n(data.constBegin(), std::min<qsizetype>(4, data.size()), id.begin());
+        return BuildSelectById(id, fcb);
+    }
+    }
+    return {};
+}
+
+bool TMB_Sio::Pause(std::int64_t ms) {
+    const auto alive = alive_;
+    delayTimer_->stop();
+    delayTimer_->setInterval(ms);
+    delayElapsed_ = false;
+    delayTimer_->start();
+    clock_.pumpUntil([&] { return !*alive || destroyed_ || delayElapsed_; });
+    return *alive;
+}
+
+void TMB_Sio::OnDelayElapsed() {
+    delayTimer_->stop();
+    delayElapsed_ = true;
+}
+
+std::uint8_t TMB_Sio::Exchange(Request request, std::uint8_t address, std::uint8_t ci,
+                               const QByteArray& data) {
+    if (destroyed_) {
+        return lastResult_ = LinkResult::Aborted;
+    }
+    if (request == Request::SndUd && data.size() > kMaxUserData) {
+        // L would not fit in its byte: send nothing rather than a wrong frame.
+        txBuffer_.clear();
+        rxLength_ = 0;
+        return lastResult_ = LinkResult::WriteFailed;
+    }
+    const auto alive = alive_;
+
+    if (!IsPortOpen()) {
+        OpenPort();
+        RaiseModemLines();
+        if (request == Request::ReqUd2 || request == Request::Select) {
+            if (!Pause(kSettleMs)) {
+                return LinkResult::Aborted;
+            }
+            if (destroyed_) {
+                return lastResult_;
+            }
+        }
+    }
+
+    int attempts = 0;
+    for (;;) {
+        port_->purgeReceive();
+        rxLength_ = 0;
+        echoIndex_ = 1;
+        frameCount_ = 0;
+        if (request != Request::SndNke) {
+            fcbResetPending_ = false;
+        }
+        txBuffer_ = BuildTelegram(request, address, ci, data);
+        ClearRawHexText();
+        ClearFrameHexText();
+        if (port_->write(txBuffer_) != txBuffer_.size()) {
+            return lastResult_ = LinkResult::WriteFailed;
+        }
+        if (request == Request::SndNke) {
+            fcbResetPending_ = true;
+            fcbBit_ = 1;
+        }
+        strayBytes_ = false;
+        expectLongFrame_ = request == Request::ReqUd2;
+        expectSingleChar_ = !expectLongFrame_;
+        lastResult_ = LinkResult::Pending;
+        pendingLineError_ = LinkResult::Pending;
+        answerTimer_->start(
+            AnswerTimeoutMs(txBuffer_.size(), BaudRateValue(), additionalTimeoutMs_));
+
+        const bool settled =
+            clock_.pumpUntil([&] { return !*alive || lastResult_ != LinkResult::Pending; });
+        if (!*alive) {
+            return LinkResult::Aborted;
+        }
+        if (!settled && lastResult_ == LinkResult::Pending) {
+            OnAnswerTimeout();
+        }
+        if (request == Request::ReqUd2 && IsGarbled(lastResult_)) {
+            // Let colliding slaves finish before asking again.
+            if (!Pause(kSettleMs)) {
+                return LinkResult::Aborted;
+            }
+        }
+        ++attempts;
+        if (lastResult_ == LinkResult::Ok || lastResult_ == LinkResult::Aborted) {
+            break;
+        }
+        if (attempts >= retryCount_) {
+            break;
+        }
+    }
+    return lastResult_;
+}
+
+// --- Receiving ---
+
+QByteArray TMB_Sio::RxFrame() const {
+    return QByteArray(reinterpret_cast<const char*>(rxBuffer_.data()), rxLength_);
+}
+
+void TMB_Sio::OnBytesReceived() {
+    if (!port_) {
+        return;
+    }
+    // What is waiting now; bytes that arrive meanwhile come with their own notification.
+    qint64 left = port_->bytesAvailable();
+    while (left > 0) {
+        const QByteArray chunk = port_->read(std::min(left, kReadChunk));
+        if (chunk.isEmpty()) {
+            break;
+        }
+        left -= chunk.size();
+        for (const char c : chunk) {
+            const auto b = static_cast<std::uint8_t>(c);
+            if (receiveMode_ == ReceiveModes::MBus) {
+                HandleMBusByte(b);
+            } else {
+                AppendRaw(b);
+            }
+        }
+    }
+}
+
+void TMB_Sio::AppendRaw(std::uint8_t b) {
+    if (rawHexBytes_ < kRawHexTextBytes) {
+        AppendHexText(rawHexText_, b);
+        ++rawHexBytes_;
+    }
+}
+
+void TMB_Sio::HandleMBusByte(std::uint8_t b) {
+    // The echo of the telegram just sent, byte by byte.
+    if (!inFrame_ && echoIndex_ <= txBuffer_.size() && b == Byte(txBuffer_, echoIndex_ - 1)) {
+        ++echoIndex_;
+        return;
+    }
+    if ((!inFrame_ && b == kLongStart && expectLongFrame_) ||
+        (b == kAckByte && expectSingleChar_)) {
+        inFrame_ = true;
+        frameCount_ = 0;
+        frameL_ = 0;
+        frameHexText_.clear();
+    }
+    if ((!inFrame_ && b != kLongStart && expectLongFrame_) ||
+        (b != kAckByte && expectSingleChar_)) {
+        strayBytes_ = true;
+    }
+    AppendRaw(b);
+    if (inFrame_) {
+        answerTimer_->start(InterByteTimeoutMs(BaudRateValue(), additionalTimeoutMs_));
+        frameBuffer_[static_cast<std::size_t>(frameCount_)] = b;
+        ++frameCount_;
+        AppendHexText(frameHexText_, b);
+    }
+
+    if (expectSingleChar_ && inFrame_ && b == kAckByte) {
+        answerTimer_->stop();
+        if (fcbResetPending_) {
+            fcbBit_ = 1;
+            fcbResetPending_ = false;
+        } else {
+            fcbBit_ ^= 1;
+        }
+        expectSingleChar_ = false;
+        KeepFrame();
+        lastResult_ = strayBytes_ ? LinkResult::OkAfterStrayBytes : LinkResult::Ok;
+        frameHexText_.clear();
+        inFrame_ = false;
+        return;
+    }
+    if (expectLongFrame_ && inFrame_) {
+        CheckLongFrame(b);
+    }
+    // A frame that cannot complete (both L bytes 0) ends here with 248, not at
+    // the time-out a sender that keeps sending would put off for ever.
+    if (inFrame_ && frameCount_ >= kFrameBufferSize) {
+        OnAnswerTimeout();
+        lastResult_ = LinkResult::TimeoutAfterBytes;
+    }
+}
+
+void TMB_Sio::CheckLongFrame(std::uint8_t b) {
+    if (frameCount_ == 3) {
+        if (frameBuffer_[1] != frameBuffer_[2]) {
+            EndFrame(LinkResult::LengthsDiffer);
+            return;
+        }
+        frameL_ = frameBuffer_[1];
+    }
+    if (frameCount_ == 4 && frameBuffer_[3] != kLongStart) {
+        EndFrame(LinkResult::SecondStartWrong);
+        return;
+    }
+    if (frameL_ == 0 || frameCount_ != frameL_ + 6) {
+        return;
+    }
+    if (b != kStopByte) {
+        EndFrame(LinkResult::StopByteWrong);
+        frameHexText_.clear();
+        return;
+    }
+    std::uint8_t sum = 0;
+    for (int i = 4; i <= frameCount_ - 3; ++i) {
+        sum = static_cast<std::uint8_t>(sum + frameBuffer_[static_cast<std::size_t>(i)]);
+    }
+    if (sum != frameBuffer_[static_cast<std::size_t>(frameCount_ - 2)]) {
+        EndFrame(LinkResult::ChecksumWrong);
+        frameHexText_.clear();
+        return;
+    }
+    answerTimer_->stop();
+    frameHexText_.clear();
+    inFrame_ = false;
+    expectLongFrame_ = false;
+    fcbBit_ ^= 1;
+    slaveMedium_ = frameCount_ > kMediumPosition ? frameBuffer_[kMediumPosition] : 0;
+    KeepFrame();
+    if (lastResult_ == LinkResult::Pending) {
+        lastResult_ = strayBytes_ ? LinkResult::OkAfterStrayBytes : LinkResult::Ok;
+    }
+}
+
+void TMB_Sio::KeepFrame() {
+    const int n = std::min(frameCount_, kRxBufferSize);
+    std::copy_n(frameBuffer_.begin(), n, rxBuffer_.begin());
+    rxLength_ = static_cast<std::uint16_t>(n);
+}
+
+void TMB_Sio::EndFrame(std::uint8_t result) {
+    answerTimer_->stop();
+    KeepFrame();
+    lastResult_ = result;
+    inFrame_ = false;
+    // The answer of this attempt is over: later bytes are not taken for another.
+    expectLongFrame_ = false;
+    expectSingleChar_ = false;
+}
+
+void TMB_Sio::OnLineError(std::uint8_t flags) {
+    const auto row = std::find_if(kLineErrors.begin(), kLineErrors.end(),
+                                  [flags](const LineErrorRow& r) { return (flags & r.flag) != 0; });
+    pendingLineError_ = row != kLineErrors.end() ? row->result : LinkResult::OtherLineError;
+}
+
+void TMB_Sio::OnAnswerTimeout() {
+    answerTimer_->stop();
+    frameHexText_.clear();
+    inFrame_ = false;
+    expectSingleChar_ = false;
+    expectLongFrame_ = false;
+    fcbResetPending_ = false;
+    if (rawHexText_.empty()) {
+        lastResult_ = LinkResult::NoAnswer;
+    } else if (pendingLineError_ != LinkResult::Pending) {
+        lastResult_ = pendingLineError_;
+    } else {
+        lastResult_ = LinkResult::TimeoutAfterBytes;
+    }
+}
+
+} // namespace quorven

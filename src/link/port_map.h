@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <map>
+
+namespace quorven {
+
+// The number of a port name: exactly "COM" and a decimal number 1..255
+// without leading zeros. 0 for every other text.
+int ComPortNumber(QStringView name);
+
+// What a port name stands for.
+struct PortTarget {
+    bool simulated = false; // the simulated bus
+    QString device;         // the system device, when not simulated
+};
+
+// Port names to devices. The settings map names ("COM3=/dev/ttyUSB0",
+// "COM4=sim"); an unmapped name is the system port of that number. No device
+// path is ever made from any text but a mapped value or the port number.
+class PortMap {
+public:
+    // The device value that stands for the simulated bus.
+    static constexpr const char* kSimulatedDevice = "sim";
+
+    // Maps a name, found without regard to case, to an absolute device path
+    // or to "sim". False, and nothing changes, when the name is no port name
+    // or the device is neither.
+    bool add(const QString& name, const QString& device);
+
+    // Every name stands for the simulated bus (--simulate).
+    void setSimulateAll(bool on) { simulateAll_ = on; }
+
+    // Throws PortError for a text that is no port name.
+    PortTarget resolve(const QString& name) const;
+
+    // The system port of a number that no entry maps.
+    static QString defaultDevice(int number);
+
+private:
+    std::map<int, PortTarget> entries_;
+    bool simulateAll_ = false;
+};
+
+} // namespace quorven

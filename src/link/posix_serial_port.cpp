@@ -1,0 +1,354 @@
+#include "link/posix_serial_port.h"
+
+#include "link/custom_baud.h"
+
+#include <QFile>
+#include <QSocketNotifier>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#ifdef __linux__
+#include <linux/serial.h>
+#endif
+
+namespace quorven {
+
+namespace {
+
+struct SpeedRow {
+    qint32 rate;
+    speed_t speed;
+};
+
+constexpr std::array<SpeedRow, 12> kSpeeds{{
+    {300, B300},
+    {600, B600},
+    {1200, B1200},
+    {2400, B2400},
+    {4800, B4800},
+    {9600, B9600},
+    {19200, B19200},
+    {38400, B38400},
+    {57600, B57600},
+    {115200, B115200},
+    {150, B150},
+    {110, B110},
+}};
+
+constexpr std::size_t kReadChunk = 4096;
+// Bytes kept for the reader before further bytes are dropped as an overrun.
+constexpr qsizetype kReceiveLimit = 65536;
+// Bytes queued for a slow line before a write is refused.
+constexpr qsizetype kTransmitLimit = 65536;
+
+tcflag_t DataBitsFlag(int dataBits) {
+    switch (dataBits) {
+    case 5:
+        return CS5;
+    case 6:
+        return CS6;
+    case 7:
+        return CS7;
+    default:
+        return CS8;
+    }
+}
+
+int RetryOnInterrupt(const auto& call) {
+    int result = 0;
+    do {
+        result = static_cast<int>(call());
+    } while (result < 0 && errno == EINTR);
+    return result;
+}
+
+} // namespace
+
+PosixSerialPort::PosixSerialPort(QString name, QString device)
+    : name_(std::move(name)), device_(std::move(device)) {}
+
+PosixSerialPort::~PosixSerialPort() {
+    close();
+}
+
+void PosixSerialPort::fail(const QString& what, int error) {
+    throw PortError(
+        QStringLiteral("%1 (%2) %3: %4").arg(name_, device_, what, qt_error_string(error)));
+}
+
+void PosixSerialPort::open() {
+    if (isOpen()) {
+        return;
+    }
+    const QByteArray path = QFile::encodeName(device_);
+    const int fd = RetryOnInterrupt(
+        [&] { return ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); });
+    if (fd < 0) {
+        fail(QStringLiteral("cannot be opened"), errno);
+    }
+    termios probe{};
+    if (::tcgetattr(fd, &probe) != 0) {
+        const int error = errno;
+        ::close(fd);
+        fail(QStringLiteral("is not a serial port"), error);
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        ::close(fd);
+        fail(QStringLiteral("is in use"), error);
+    }
+    ::ioctl(fd, TIOCEXCL);
+    fd_ = fd;
+    broken_ = false;
+    if (!applyLineSettings() && errno != EINVAL) {
+        const int error = errno;
+        close();
+        fail(QStringLiteral("refuses the line settings"), error);
+    }
+    applyModemLine(TIOCM_DTR, dtr_);
+    applyModemLine(TIOCM_RTS, rts_);
+    ::tcflush(fd_, TCIOFLUSH);
+    counters_ = readCounters();
+
+    readNotifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
+    QObject::connect(readNotifier_.get(), &QSocketNotifier::activated, [this] { onReadable(); });
+    writeNotifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Write);
+    writeNotifier_->setEnabled(false);
+    QObject::connect(writeNotifier_.get(), &QSocketNotifier::activated, [this] { onWritable(); });
+}
+
+void PosixSerialPort::stopNotifiers() {
+    readNotifier_.reset();
+    writeNotifier_.reset();
+}
+
+void PosixSerialPort::close() {
+    if (!isOpen()) {
+        return;
+    }
+    stopNotifiers();
+    ::close(fd_);
+    fd_ = -1;
+    received_.clear();
+    pendingOutput_.clear();
+    parser_.reset();
+    counters_.reset();
+    broken_ = false;
+}
+
+bool PosixSerialPort::applyLineSettings() {
+    termios t{};
+    if (::tcgetattr(fd_, &t) != 0) {
+        return false;
+    }
+    // Raw bytes; errors marked in the data, breaks as FF 00 00, a real FFh as FF FF.
+    t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | IGNPAR | ISTRIP | INLCR | IGNCR | ICRNL |
+                                        IXON | IXOFF | IXANY);
+    t.c_iflag |= INPCK | PARMRK;
+    t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+    t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+    t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
+    t.c_cflag |= CREAD | CLOCAL | DataBitsFlag(settings_.dataBits);
+    if (settings_.parity != Parity::None) {
+        t.c_cflag |= PARENB;
+        if (settings_.parity == Parity::Odd) {
+            t.c_cflag |= PARODD;
+        }
+    }
+    if (settings_.stopBits == 2) {
+        t.c_cflag |= CSTOPB;
+    }
+    // One byte makes a read return; with O_NONBLOCK an empty line gives EAGAIN
+    // and a hung-up line 0, so the two can be told apart.
+    t.c_cc[VMIN] = 1;
+    t.c_cc[VTIME] = 0;
+
+    const auto row = std::find_if(kSpeeds.begin(), kSpeeds.end(), [this](const SpeedRow& r) {
+        return r.rate == settings_.baudRate;
+    });
+    if (row != kSpeeds.end()) {
+        ::cfsetispeed(&t, row->speed);
+        ::cfsetospeed(&t, row->speed);
+    }
+    if (::tcsetattr(fd_, TCSANOW, &t) != 0) {
+        return false;
+    }
+    if (row == kSpeeds.end() && !SetCustomBaudRate(fd_, settings_.baudRate)) {
+        errno = EINVAL;
+        return false;
+    }
+    return true;
+}
+
+void PosixSerialPort::setLineSettings(const LineSettings& settings) {
+    settings_ = settings;
+    if (isOpen() && !applyLineSettings() && errno != EINVAL) {
+        fail(QStringLiteral("refuses the line settings"), errno);
+    }
+}
+
+void PosixSerialPort::applyModemLine(int bit, bool on) {
+    if (isOpen()) {
+        // Pseudo-terminals and some adapters have no modem lines; that is no fault.
+        ::ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bit);
+    }
+}
+
+void PosixSerialPort::setDtr(bool on) {
+    dtr_ = on;
+    applyModemLine(TIOCM_DTR, on);
+}
+
+void PosixSerialPort::setRts(bool on) {
+    rts_ = on;
+    applyModemLine(TIOCM_RTS, on);
+}
+
+std::optional<PosixSerialPort::Counters> PosixSerialPort::readCounters() const {
+#if defined(__linux__) && defined(TIOCGICOUNT)
+    serial_icounter_struct count{};
+    if (::ioctl(fd_, TIOCGICOUNT, &count) == 0) {
+        const auto u = [](int v) { return static_cast<std::uint64_t>(static_cast<unsigned>(v)); };
+        return Counters{u(count.frame), u(count.parity), u(count.brk),
+                        u(count.overrun) + u(count.buf_overrun)};
+    }
+#endif
+    return std::nullopt;
+}
+
+qint64 PosixSerialPort::write(const QByteArray& bytes) {
+    if (!isOpen() || broken_) {
+        return -1;
+    }
+    if (pendingOutput_.size() + bytes.size() > kTransmitLimit) {
+        return -1;
+    }
+    if (!pendingOutput_.isEmpty()) {
+        pendingOutput_.append(bytes);
+        return bytes.size();
+    }
+    const int written = RetryOnInterrupt(
+        [&] { return ::write(fd_, bytes.constData(), static_cast<std::size_t>(bytes.size())); });
+    if (written < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+        return -1;
+    }
+    const qsizetype done = std::max(written, 0);
+    if (done < bytes.size()) {
+        pendingOutput_ = bytes.mid(done);
+        writeNotifier_->setEnabled(true);
+    }
+    return bytes.size();
+}
+
+void PosixSerialPort::onWritable() {
+    if (!isOpen() || pendingOutput_.isEmpty()) {
+        if (writeNotifier_) {
+            writeNotifier_->setEnabled(false);
+        }
+        return;
+    }
+    const int written = RetryOnInterrupt([&] {
+        return ::write(fd_, pendingOutput_.constData(),
+                       static_cast<std::size_t>(pendingOutput_.size()));
+    });
+    if (written < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+        broken_ = true;
+        pendingOutput_.clear();
+    } else if (written > 0) {
+        pendingOutput_.remove(0, written);
+    }
+    if (pendingOutput_.isEmpty()) {
+        writeNotifier_->setEnabled(false);
+    }
+}
+
+QByteArray PosixSerialPort::read(qint64 maxCount) {
+    const qsizetype n = std::clamp<qint64>(maxCount, 0, received_.size());
+    QByteArray out = received_.left(n);
+    received_.remove(0, n);
+    return out;
+}
+
+void PosixSerialPort::onReadable() {
+    std::array<std::uint8_t, kReadChunk> chunk{};
+    QByteArray data;
+    std::vector<ParmrkParser::Mark> marks;
+    bool gone = false;
+    for (;;) {
+        const int n = RetryOnInterrupt([&] { return ::read(fd_, chunk.data(), chunk.size()); });
+        if (n > 0) {
+            parser_.feed(std::span(chunk.data(), static_cast<std::size_t>(n)), data, marks);
+            if (static_cast<std::size_t>(n) == chunk.size()) {
+                continue;
+            }
+            break;
+        }
+        // 0: hung up; an error other than "nothing more": the device went away.
+        gone = n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
+        break;
+    }
+    if (gone) {
+        // Nothing more will come; writes fail until the port is opened again.
+        broken_ = true;
+        readNotifier_->setEnabled(false);
+    }
+
+    ReceiveErrors errors;
+    errors.marks = static_cast<int>(marks.size());
+    errors.markedZero = std::any_of(marks.begin(), marks.end(),
+                                    [](const ParmrkParser::Mark& m) { return m.byte == 0; });
+    if (counters_) {
+        if (const auto now = readCounters()) {
+            errors.counters = ErrorCountGrowth{
+                now->framing - counters_->framing, now->parity - counters_->parity,
+                now->breaks - counters_->breaks, now->overruns - counters_->overruns};
+            counters_ = now;
+        }
+    }
+    const qsizetype room = kReceiveLimit - received_.size();
+    if (data.size() > room) {
+        data.truncate(room);
+        errors.counters = errors.counters.value_or(ErrorCountGrowth{});
+        errors.counters->overruns += 1;
+    }
+    received_.append(data);
+
+    // Either callback may close the port; look at nothing of it afterwards.
+    const qint64 waiting = received_.size();
+    const bool haveData = !data.isEmpty();
+    if (const auto flags = LineErrorFlagsFor(errors); flags && onLineError) {
+        onLineError(*flags);
+    }
+    if (haveData && onBytesReceived) {
+        onBytesReceived(waiting);
+    }
+}
+
+void PosixSerialPort::purgeReceive() {
+    if (isOpen()) {
+        ::tcflush(fd_, TCIFLUSH);
+        counters_ = readCounters();
+    }
+    received_.clear();
+    parser_.reset();
+}
+
+void PosixSerialPort::purgeTransmit() {
+    if (isOpen()) {
+        ::tcflush(fd_, TCOFLUSH);
+        if (writeNotifier_) {
+            writeNotifier_->setEnabled(false);
+        }
+    }
+    pendingOutput_.clear();
+}
+
+} // namespace quorven

@@ -1,0 +1,208 @@
+// The trace lines, message boxes, result classes and pauses around an exchange.
+
+#include "common/scripted_prompter.h"
+#include "link/link_reporter.h"
+#include "link/link_texts.h"
+#include "link_fixture.h"
+
+#include <QTest>
+
+using namespace quorven;
+using namespace quorven::testing;
+
+class TestLinkReporter : public QObject {
+    Q_OBJECT
+private slots:
+    void txProtocolOfReqUd2();
+    void rxProtocol_data();
+    void rxProtocol();
+    void showErrorAfterAnExchange_data();
+    void showErrorAfterAnExchange();
+    void showErrorAfterAbort();
+    void messages_data();
+    void messages();
+    void resultClasses_data();
+    void resultClasses();
+    void waitTakesExactlyItsTime();
+    void waitOfZeroReturns();
+    void waitsDoNotShareATimer();
+
+private:
+    struct Station : LinkFixture {
+        Trace trace;
+        ScriptedPrompter prompter;
+        LinkReporter reporter{trace, prompter, clock, *sio};
+    };
+};
+
+void TestLinkReporter::txProtocolOfReqUd2() {
+    Station s;
+    s.openPort();
+    s.sio->SetRetryCount(1);
+    s.sio->ReqUD2(1);
+    s.reporter.TxProtocol(s.sio->TxBuffer());
+    QCOMPARE(s.trace.lines(), (QStringList{"TX-buffer:", "10 7B 01 7C 16 "}));
+}
+
+void TestLinkReporter::rxProtocol_data() {
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("E5h") << Hex("E5") << "E5 ";
+    QTest::newRow("nothing kept") << QByteArray() << "";
+    QTest::newRow("noise only") << Hex("00") << "";
+}
+
+void TestLinkReporter::rxProtocol() {
+    QFETCH(QByteArray, answer);
+    QFETCH(QString, line);
+    Station s;
+    s.openPort();
+    s.sio->SetRetryCount(1);
+    if (!answer.isEmpty()) {
+        s.answerEveryWrite(answer);
+    }
+    s.sio->SndNke(1);
+    s.reporter.RxProtocol(s.sio->RxBuffer());
+    QCOMPARE(s.trace.lines(), (QStringList{"RX-buffer:", line}));
+}
+
+void TestLinkReporter::showErrorAfterAnExchange_data() {
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("caption"); // empty: no box
+    QTest::newRow("0 adds nothing") << AnswerFrame() << QStringList{} << "";
+    QTest::newRow("254") << QByteArray() << QStringList{"Error-data: ", "", ""}
+                         << "Receive timeout";
+    QTest::newRow("247 shows the frame bytes")
+        << Hex("681F20") << QStringList{"Error-data: ", "68 1F 20 ", ""} << "Length error";
+    QTest::newRow("246 shows the frame bytes")
+        << Hex("68030369") << QStringList{"Error-data: ", "68 03 03 69 ", ""} << "Startsign error";
+    QTest::newRow("240 is a communication error")
+        << Hex("00") + AnswerFrame() << QStringList{"Error-data: ", "", ""} << "Aborting";
+}
+
+void TestLinkReporter::showErrorAfterAnExchange() {
+    QFETCH(QByteArray, answer);
+    QFETCH(QStringList, lines);
+    QFETCH(QString, caption);
+    Station s;
+    s.openPort();
+    s.sio->SetRetryCount(1);
+    if (!answer.isEmpty()) {
+        s.answerEveryWrite(answer);
+    }
+    s.sio->ReqUD2(1);
+    s.reporter.Show_Error();
+    QCOMPARE(s.trace.lines(), lines);
+    QVERIFY(s.sio->RawHexText().empty());
+    QVERIFY(s.sio->FrameHexText().empty());
+    if (caption.isEmpty()) {
+        QVERIFY(s.prompter.asked.empty());
+    } else {
+        QCOMPARE(s.prompter.asked.size(), std::size_t{1});
+        QCOMPARE(s.prompter.asked[0].kind, QString("message"));
+        QCOMPARE(s.prompter.asked[0].caption, caption);
+    }
+}
+
+void TestLinkReporter::showErrorAfterAbort() {
+    Station s;
+    s.openPort();
+    s.sio->Destroy();
+    s.reporter.Show_Error();
+    QCOMPARE(s.trace.lines(), (QStringList{"Error-data: ", "", ""}));
+    QVERIFY(s.prompter.asked.empty());
+    // The port was closed by the abort, so there is nothing to purge.
+    QVERIFY(!s.line.events.contains("0 purge tx"));
+}
+
+void TestLinkReporter::messages_data() {
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("0 shows nothing") << 0 << ""
+                                     << "";
+    QTest::newRow("1 shows nothing") << 1 << ""
+                                     << "";
+    QTest::newRow("252 breaks its line")
+        << 252 << "Frame error (stopbit) during data receiving!\r\nAnswer collision?"
+        << "Read error";
+    QTest::newRow("254") << 254
+                         << "No answer from device.\r\nM-Bus wiring, COM-Port, baud rate\r\nand "
+                            "M-Bus address has to be checked!"
+                         << "Receive timeout";
+    QTest::newRow("240") << 240 << "Communication error!"
+                         << "Aborting";
+    QTest::newRow("255") << 255 << "Communication error!"
+                         << "Aborting";
+    QTest::newRow("unlisted 2") << 2 << "Communication error!"
+                                << "Aborting";
+    QTest::newRow("unlisted 243") << 243 << "Communication error!"
+                                  << "Aborting";
+}
+
+void TestLinkReporter::messages() {
+    QFETCH(int, result);
+    QFETCH(QString, text);
+    QFETCH(QString, caption);
+    const auto message = ResultMessageOf(static_cast<std::uint8_t>(result));
+    QCOMPARE(message.has_value(), !text.isEmpty());
+    if (message) {
+        QCOMPARE(message->text, text);
+        QCOMPARE(message->caption, caption);
+    }
+}
+
+void TestLinkReporter::resultClasses_data() {
+    QTest::addColumn<int>("result");
+    QTest::addColumn<int>("resultClass");
+    QTest::newRow("0 answer OK") << 0 << 0;
+    QTest::newRow("1 aborted") << 1 << 4;
+    QTest::newRow("240 is a telegram error, not OK") << 240 << 1;
+    for (int code = 244; code <= 252; ++code) {
+        QTest::addRow("%d telegram or receive error", code) << code << 1;
+    }
+    QTest::newRow("253 write error") << 253 << 3;
+    QTest::newRow("254 no answer") << 254 << 2;
+    QTest::newRow("255 other") << 255 << 3;
+    QTest::newRow("2 other") << 2 << 3;
+    QTest::newRow("241 other") << 241 << 3;
+}
+
+void TestLinkReporter::resultClasses() {
+    QFETCH(int, result);
+    QFETCH(int, resultClass);
+    QCOMPARE(int(ResultClassOf(static_cast<std::uint8_t>(result))), resultClass);
+}
+
+void TestLinkReporter::waitTakesExactlyItsTime() {
+    Station s;
+    s.clock.advanceBy(123);
+    s.reporter.Wait_ms(2000);
+    QCOMPARE(s.clock.now(), qint64{2123});
+    s.reporter.Wait_ms(65535);
+    QCOMPARE(s.clock.now(), qint64{2123 + 65535});
+    QCOMPARE(s.clock.pendingTimers(), std::size_t{0});
+}
+
+void TestLinkReporter::waitOfZeroReturns() {
+    Station s;
+    s.reporter.Wait_ms(0);
+    QCOMPARE(s.clock.now(), qint64{0});
+}
+
+void TestLinkReporter::waitsDoNotShareATimer() {
+    Station s;
+    std::vector<qint64> ended;
+    // Another handler pauses while the first pause runs: each ends on its own time.
+    const auto other = s.clock.callAfter(100, [&] {
+        s.reporter.Wait_ms(500);
+        ended.push_back(s.clock.now());
+    });
+    s.reporter.Wait_ms(1000);
+    ended.push_back(s.clock.now());
+    QCOMPARE(ended, (std::vector<qint64>{600, 1000}));
+}
+
+QTEST_GUILESS_MAIN(TestLinkReporter)
+#include "test_link_reporter.moc"

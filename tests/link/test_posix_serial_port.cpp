@@ -1,0 +1,219 @@
+// The system port in real time, against a pseudo-terminal pair: the test
+// holds the master side and plays the slave on the bus.
+
+#include "link/frames.h"
+#include "link/mb_sio.h"
+#include "link/posix_serial_port.h"
+#include "link/real_clock.h"
+#include "link/system_port_factory.h"
+
+#include <QSocketNotifier>
+#include <QTest>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <functional>
+#include <memory>
+
+using namespace quorven;
+
+namespace {
+
+// The far end of the line.
+class Peer {
+public:
+    Peer() {
+        char name[256] = {};
+        if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
+            return;
+        }
+        device_ = QString::fromLocal8Bit(name);
+        ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+        notifier_ = std::make_unique<QSocketNotifier>(master_, QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { onReadable(); });
+    }
+    ~Peer() {
+        notifier_.reset();
+        closeMaster();
+        if (slave_ >= 0) {
+            ::close(slave_);
+        }
+    }
+
+    bool ok() const { return !device_.isEmpty(); }
+    const QString& device() const { return device_; }
+    // The terminal side, as the port configured it.
+    termios terminal() const {
+        termios t{};
+        ::tcgetattr(slave_, &t);
+        return t;
+    }
+    void send(const QByteArray& bytes) const {
+        QCOMPARE(::write(master_, bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                 ssize_t(bytes.size()));
+    }
+    void closeMaster() {
+        notifier_.reset();
+        if (master_ >= 0) {
+            ::close(master_);
+            master_ = -1;
+        }
+    }
+
+    QByteArray received;
+    std::function<void()> onData;
+
+private:
+    void onReadable() {
+        char buffer[512];
+        ssize_t n = 0;
+        while ((n = ::read(master_, buffer, sizeof buffer)) > 0) {
+            received.append(buffer, n);
+        }
+        if (onData) {
+            onData();
+        }
+    }
+
+    int master_ = -1;
+    int slave_ = -1;
+    QString device_;
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+
+// An answer whose data holds FFh bytes, which the terminal doubles and the port undoes.
+QByteArray AnswerWithFf() {
+    return *BuildLongFrame(0x08, 0x07, 0x72,
+                           QByteArray::fromHex("78563412 FFFF 01 07 1A 00 0000 0413 FF00FF00"));
+}
+
+// Pumps real time until done or the deadline.
+bool PumpFor(RealClock& clock, qint64 ms, const std::function<bool()>& done) {
+    bool late = false;
+    const auto deadline = clock.callAfter(ms, [&late] { late = true; });
+    clock.pumpUntil([&] { return late || done(); });
+    return done();
+}
+
+} // namespace
+
+class TestPosixSerialPort : public QObject {
+    Q_OBJECT
+private slots:
+    void reqUd2OverAPseudoTerminal();
+    void terminalIsSetToMarkErrors();
+    void rateWithoutStandardSpeed();
+    void secondOpenIsRefused();
+    void vanishedLineFailsTheWrite();
+};
+
+void TestPosixSerialPort::reqUd2OverAPseudoTerminal() {
+    Peer peer;
+    if (!peer.ok()) {
+        QSKIP("no pseudo-terminals here");
+    }
+    PortMap map;
+    QVERIFY(map.add("COM7", peer.device()));
+    SystemPortFactory ports(map);
+    RealClock clock;
+    TMB_Sio sio(clock, ports, "COM7");
+    sio.SetRetryCount(1);
+    sio.OpenPort();
+
+    const QByteArray answer = AnswerWithFf();
+    QCOMPARE(answer.size(), 0x15 + 6);
+    peer.onData = [&] {
+        if (peer.received.size() == 5) {
+            // Two writes, as a slave's bytes come in pieces.
+            peer.send(answer.left(9));
+            peer.send(answer.mid(9));
+        }
+    };
+    QCOMPARE(sio.ReqUD2(5), LinkResult::Ok);
+    QCOMPARE(peer.received.toHex(' '), QByteArray("10 7b 05 80 16"));
+    QCOMPARE(sio.RxFrame().toHex(' '), answer.toHex(' '));
+    QCOMPARE(sio.SlaveMedium(), std::uint8_t{0x07});
+
+    auto* port = dynamic_cast<PosixSerialPort*>(sio.Port());
+    QVERIFY(port != nullptr);
+    qInfo("driver error counters on a pseudo-terminal: %s",
+          port->hasErrorCounters() ? "yes" : "no");
+}
+
+void TestPosixSerialPort::terminalIsSetToMarkErrors() {
+    Peer peer;
+    if (!peer.ok()) {
+        QSKIP("no pseudo-terminals here");
+    }
+    PosixSerialPort port("COM7", peer.device());
+    port.open();
+    const termios t = peer.terminal();
+    QVERIFY(t.c_iflag & INPCK);
+    QVERIFY(t.c_iflag & PARMRK);
+    QVERIFY(!(t.c_iflag & (IGNPAR | ISTRIP | IGNBRK | BRKINT | IXON)));
+    QVERIFY(!(t.c_lflag & (ICANON | ECHO | ISIG)));
+    QCOMPARE(t.c_cflag & CSIZE, tcflag_t{CS8});
+    QCOMPARE(cfgetospeed(&t), speed_t{B2400});
+    QCOMPARE(t.c_cc[VMIN], cc_t{1});
+    qInfo("parity kept by a pseudo-terminal: %s", (t.c_cflag & PARENB) ? "yes" : "no");
+
+    // On an open port a change takes effect at once.
+    port.setLineSettings(LineSettings{9600, 8, Parity::None, 1});
+    const termios changed = peer.terminal();
+    QCOMPARE(cfgetospeed(&changed), speed_t{B9600});
+}
+
+void TestPosixSerialPort::rateWithoutStandardSpeed() {
+    Peer peer;
+    if (!peer.ok()) {
+        QSKIP("no pseudo-terminals here");
+    }
+    PosixSerialPort port("COM7", peer.device());
+    port.setLineSettings(LineSettings{14400, 8, Parity::Even, 1});
+    port.open();
+    const termios t = peer.terminal();
+    QVERIFY(cfgetospeed(&t) != B2400);
+    QCOMPARE(port.lineSettings().baudRate, 14400);
+}
+
+void TestPosixSerialPort::secondOpenIsRefused() {
+    Peer peer;
+    if (!peer.ok()) {
+        QSKIP("no pseudo-terminals here");
+    }
+    PosixSerialPort first("COM7", peer.device());
+    first.open();
+    PosixSerialPort second("COM8", peer.device());
+    try {
+        second.open();
+        QFAIL("opened twice");
+    } catch (const PortError& e) {
+        QVERIFY2(QString::fromUtf8(e.what()).startsWith("COM8 (" + peer.device() + ") "), e.what());
+    }
+    QVERIFY(!second.isOpen());
+    QVERIFY(first.isOpen());
+}
+
+void TestPosixSerialPort::vanishedLineFailsTheWrite() {
+    Peer peer;
+    if (!peer.ok()) {
+        QSKIP("no pseudo-terminals here");
+    }
+    PortMap map;
+    QVERIFY(map.add("COM7", peer.device()));
+    SystemPortFactory ports(map);
+    RealClock clock;
+    TMB_Sio sio(clock, ports, "COM7");
+    sio.OpenPort();
+    peer.closeMaster();
+    // The hang-up arrives as a read notification; after it writes fail.
+    PumpFor(clock, 200, [] { return false; });
+    sio.SetRetryCount(1);
+    QCOMPARE(sio.SndNke(1), LinkResult::WriteFailed);
+}
+
+QTEST_GUILESS_MAIN(TestPosixSerialPort)
+#include "test_posix_serial_port.moc"
