@@ -55,8 +55,17 @@ struct Field {
     }
 
     void AppendHex(std::string& text) const {
-        for (std::size_t j = 0; j < size; ++j) {
-            AppendHexByte(text, (*this)[j]);
+        constexpr char kDigits[] = "0123456789ABCDEF";
+        std::array<char, 16> digits{}; // the widest fixed field: 8 bytes
+        std::size_t j = 0;
+        while (j < size) {
+            std::size_t n = 0;
+            for (; n < digits.size() && j < size; n += 2, ++j) {
+                const std::uint8_t byte = (*this)[j];
+                digits[n] = kDigits[byte >> 4];
+                digits[n + 1] = kDigits[byte & 0x0F];
+            }
+            text.append(digits.data(), n);
         }
     }
 };

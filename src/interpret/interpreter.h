@@ -94,6 +94,8 @@ private:
     bool walked_ = false;
     std::uint64_t walkRevision_ = 0;
     int recordCount_ = 0;
+    int walkKind_ = kOtherCi;
+    bool walkHighByteFirst_ = false;
     std::size_t positionCount_ = 0;
     std::array<std::uint16_t, kRecordPositionCapacity> recordPositions_{};
     bool moreRecordsFollow_ = false;

@@ -29,6 +29,8 @@ void Interpreter::WalkRecords() {
     moreRecordsFollow_ = false;
     specialLayoutFlag_ = false;
     const int kind = TelegramKind();
+    walkKind_ = kind;
+    walkHighByteFirst_ = IsHighByteFirst();
     if (kind == kFixedStructure) {
         recordCount_ = 2;
         return;
@@ -40,7 +42,7 @@ void Interpreter::WalkRecords() {
     const std::uint8_t medium = Telegram(15);
     specialLayoutFlag_ =
         l == kSpecialLength && (medium == 4 || medium == 12) && ManufacturerCode() == "KAM";
-    const RecordContext context{*this, l + 5, IsHighByteFirst(), specialLayoutFlag_, true};
+    const RecordContext context{*this, l + 5, walkHighByteFirst_, specialLayoutFlag_, true};
     RecordWork work;
     std::size_t p = kFirstRecord;
     while (!work.end && positionCount_ < kMaxRecords) {
@@ -64,11 +66,11 @@ bool Interpreter::GetRecord(int index) {
     if (index < 0 || index >= count) {
         return false;
     }
-    if (TelegramKind() == kFixedStructure) {
+    if (walkKind_ == kFixedStructure) {
         DecodeFixedCounter(*this, index + 1, current_);
         return true;
     }
-    const RecordContext context{*this, std::size_t{Telegram(2)} + 5, IsHighByteFirst(),
+    const RecordContext context{*this, std::size_t{Telegram(2)} + 5, walkHighByteFirst_,
                                 specialLayoutFlag_, false};
     RecordWork work;
     work.out = &current_;

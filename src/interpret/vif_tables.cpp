@@ -32,6 +32,23 @@ constexpr auto kPrefixes = std::to_array<PrefixRow>({
     {7, 9, "G", -9},
 });
 
+constexpr int kLowestPrefixExponent = -14;
+constexpr int kHighestPrefixExponent = 9;
+
+// The prefix row of every exponent from -14 to 9.
+constexpr auto BuildPrefixIndex() {
+    std::array<std::uint8_t, kHighestPrefixExponent - kLowestPrefixExponent + 1> index{};
+    for (std::size_t r = 0; r < kPrefixes.size(); ++r) {
+        for (int e = kPrefixes[r].lowest; e <= kPrefixes[r].highest; ++e) {
+            index[static_cast<std::size_t>(e - kLowestPrefixExponent)] =
+                static_cast<std::uint8_t>(r);
+        }
+    }
+    return index;
+}
+
+constexpr auto kPrefixIndex = BuildPrefixIndex();
+
 constexpr auto kPrimaryRows = std::to_array<VifRow>({
     {0x00, 0x07, "energy", U::Prefixed, "Wh", -3},
     {0x08, 0x0F, "energy", U::Prefixed, "J", 0},
@@ -161,12 +178,12 @@ constexpr RowIndex kFirstExtensionIndex =
 constexpr RowIndex kSecondExtensionIndex =
     BuildRowIndex(kSecondExtensionRows, kSecondExtensionRows.size() - 1);
 
-bool IsTimeField(std::uint8_t fieldCode) {
+constexpr bool IsTimeField(unsigned fieldCode) {
     return fieldCode == 2 || fieldCode == 3 || fieldCode == 4 || fieldCode == 6 ||
            fieldCode == 0x0E;
 }
 
-ValueKind KindOf(KindRule rule, std::uint8_t fieldCode) {
+constexpr ValueKind KindOf(KindRule rule, unsigned fieldCode) {
     switch (rule) {
     case K::Hexadecimal:
         return ValueKind::Hexadecimal;
@@ -184,6 +201,20 @@ ValueKind KindOf(KindRule rule, std::uint8_t fieldCode) {
     return ValueKind::Number;
 }
 
+// The value kind of every rule and data field code, looked up while decoding.
+constexpr auto BuildKindTable() {
+    constexpr std::size_t kRules = 6;
+    std::array<std::array<ValueKind, 16>, kRules> table{};
+    for (std::size_t rule = 0; rule < kRules; ++rule) {
+        for (unsigned code = 0; code < 16; ++code) {
+            table[rule][code] = KindOf(static_cast<KindRule>(rule), code);
+        }
+    }
+    return table;
+}
+
+constexpr auto kKinds = BuildKindTable();
+
 void AppendInteger(std::string& text, int value) {
     std::array<char, 12> buffer{};
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
@@ -197,16 +228,15 @@ void ApplyVifTable(const VifRow* rows, const RowIndex& index, std::uint8_t code,
 } // namespace
 
 PrefixSplit SIPrefix(int exponent) {
-    for (const PrefixRow& row : kPrefixes) {
-        if (exponent >= row.lowest && exponent <= row.highest) {
-            return {row.prefix, exponent + row.shift};
-        }
+    if (exponent < kLowestPrefixExponent || exponent > kHighestPrefixExponent) {
+        return {"", exponent};
     }
-    return {"", exponent};
+    const PrefixRow& row = kPrefixes[kPrefixIndex[exponent - kLowestPrefixExponent]];
+    return {row.prefix, exponent + row.shift};
 }
 
 void ApplyVifRow(const VifRow& row, std::uint8_t code, RecordWork& work) {
-    work.kind = KindOf(row.kind, work.fieldCode);
+    work.kind = kKinds[static_cast<std::size_t>(row.kind)][work.fieldCode & 0x0F];
     work.exponent = 0;
     if (!work.texts()) {
         return;
