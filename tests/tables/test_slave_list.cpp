@@ -1,3 +1,4 @@
+#include "tables/csv_writer.h"
 #include "tables/file_error.h"
 #include "tables/table_layouts.h"
 #include "tables/tables.h"
@@ -58,6 +59,7 @@ private slots:
     void duplicates();
     void loadSlaveList();
     void failedLoadKeepsList();
+    void exampleListSavesUnchanged();
     void zoomCopies();
 };
 
@@ -216,6 +218,24 @@ void TestSlaveList::failedLoadKeepsList() {
     QVERIFY_THROWS_EXCEPTION(FileError, t.LoadSlaveList("/nonexistent/slist.csv", u',', "COM1"));
     QCOMPARE(t.SlaveCount(), 1);
     QCOMPARE(t.slaveList().Cell(kSlaveId, 1), QString("11"));
+}
+
+// The example slave list, as the program saves one, loads and saves back
+// byte for byte.
+void TestSlaveList::exampleListSavesUnchanged() {
+    const QString example = QStringLiteral(QUORVEN_SOURCE_DIR "/examples/slist-demo.csv");
+    if (!QFile::exists(example)) {
+        QSKIP("no example slave list");
+    }
+    Tables t;
+    t.ClearGrid1();
+    t.LoadSlaveList(example, u',', "COM5");
+    QCOMPARE(t.SlaveCount(), 7);
+    QCOMPARE(t.slaveList().Cell(kSlavePlace, 2), QString("Lépcsőház víz"));
+    QTemporaryDir dir;
+    SaveCsv(t.slaveList(), dir.filePath("saved.csv"), u',');
+    QCOMPARE(quorven::testing::ReadFile(dir.filePath("saved.csv")),
+             quorven::testing::ReadFile(example));
 }
 
 void TestSlaveList::zoomCopies() {
