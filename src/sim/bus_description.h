@@ -1,0 +1,48 @@
+#pragma once
+
+#include "link/ident_text.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace quorven::sim {
+
+// One meter of a simulated bus, as the meters file describes it.
+struct MeterDescription {
+    QString name;                      // free text, for the reader of the file
+    std::uint8_t address = 0;          // primary address 0-250
+    IdBytes id{};                      // identification number, least significant pair first
+    qint32 baud = 2400;                // the only rate it hears and answers at (8E1)
+    std::vector<QByteArray> telegrams; // RSP_UD frames, answered in turn
+    double replyDelayMs = 0;           // from the end of the request to its first answer bit
+    // Header fields put into its variable-data answers; taken from the first
+    // telegram when the file leaves them out.
+    std::optional<std::uint16_t> manufacturer;
+    std::optional<std::uint8_t> version;
+    std::optional<std::uint8_t> medium;
+    bool echoOnly = false; // answers a request with the request itself
+    bool raw = false;      // telegrams are sent exactly as written
+};
+
+// A simulated bus: the level converter's behaviour and the meters behind it.
+struct BusDescription {
+    QString description;
+    bool echo = false; // the converter echoes every byte the master sends
+    QByteArray noise;  // bytes the line produces after each write of the master
+    std::vector<MeterDescription> meters;
+};
+
+// Defaults and bounds of a meters file.
+inline constexpr double kDefaultReplyDelayMs = 20.0;
+inline constexpr double kMaxReplyDelayMs = 10000.0;
+inline constexpr int kMaxMeters = 1000;
+inline constexpr int kMaxTelegramsPerMeter = 32;
+inline constexpr int kMaxRawTelegramBytes = 2048;
+inline constexpr int kMaxNoiseBytes = 64;
+inline constexpr qsizetype kMaxBusFileBytes = 1 << 20;
+
+} // namespace quorven::sim

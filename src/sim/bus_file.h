@@ -1,0 +1,38 @@
+#pragma once
+
+#include "sim/bus_description.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <optional>
+
+namespace quorven::sim {
+
+// Reads a meters file:
+//
+//   {"echo": false, "meters": [{"address": 5, "id": "12345678", "baud": 2400,
+//                               "telegrams": ["68 1F 1F 68 08 05 72 ... 16"]}]}
+//
+// Bus keys: "meters" (required), "echo", "noise" (hex bytes the line makes
+// after each write of the master), "replyDelayMs" (default of the meters),
+// "description". Meter keys: "address" (required, 0-250), "telegrams"
+// (required unless "echoOnly"), "id" (8 digits; default: the first
+// telegram's), "baud" (default 2400), "replyDelayMs", "manufacturer" (three
+// letters), "version", "medium", "echoOnly", "raw" (send the telegrams exactly
+// as written, checksum and all), "name".
+//
+// Anything else is refused with a message that names the place, for example
+// "meters[2].address: 300 is out of range 0-250" or "meters[0]: unknown key
+// \"adress\"". Nothing is read past kMaxBusFileBytes.
+std::optional<BusDescription> ParseBusDescription(QByteArrayView json, QString* error);
+
+// The same for a file; the message starts with the file's name.
+std::optional<BusDescription> LoadBusFile(const QString& path, QString* error);
+
+// The demonstration bus built into the program (examples/demo-bus.json).
+QByteArray DemoBusJson();
+BusDescription DemoBusDescription();
+
+} // namespace quorven::sim

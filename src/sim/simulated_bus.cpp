@@ -1,0 +1,223 @@
+#include "sim/simulated_bus.h"
+
+#include "sim/bus_file.h"
+#include "sim/simulated_port.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quorven::sim {
+
+namespace {
+
+constexpr int kLineOwner = 0; // meters and the line itself
+
+LineSettings MeterFormat(qint32 baud) {
+    LineSettings format;
+    format.baudRate = baud;
+    format.dataBits = 8;
+    format.parity = Parity::Even;
+    format.stopBits = 1;
+    return format;
+}
+
+Tick ReplyDelay(const SimulatedMeter& meter) {
+    return std::llround(meter.replyDelayMs() * static_cast<double>(kTicksPerMs));
+}
+
+} // namespace
+
+SimulatedBus::SimulatedBus(Clock& clock, BusDescription description)
+    : clock_(clock), description_(std::move(description)), timer_(clock.createTimer()) {
+    const Tick now = nowTick();
+    for (const MeterDescription& meter : description_.meters) {
+        meters_.emplace_back(meter);
+        auto group = std::find_if(listeners_.begin(), listeners_.end(),
+                                  [&meter](const Listeners& l) { return l.baud == meter.baud; });
+        if (group == listeners_.end()) {
+            listeners_.push_back(Listeners{meter.baud,
+                                           UartReceiver(MeterFormat(meter.baud), now),
+                                           MasterFrameAssembler{},
+                                           {}});
+            group = listeners_.end() - 1;
+        }
+        group->meters.push_back(meters_.size() - 1);
+    }
+    timer_->setSingleShot(true);
+    timer_->setCallback([this] { run(); });
+}
+
+SimulatedBus::~SimulatedBus() {
+    for (SimulatedPort* port : ports_) {
+        port->receiver_.reset();
+        port->received_.clear();
+        port->bus_ = nullptr;
+    }
+}
+
+std::unique_ptr<SimulatedBus> SimulatedBus::fromFile(Clock& clock, const QString& path,
+                                                     QString* error) {
+    auto description = LoadBusFile(path, error);
+    if (!description) {
+        return nullptr;
+    }
+    return std::make_unique<SimulatedBus>(clock, std::move(*description));
+}
+
+std::unique_ptr<SimulatedBus> SimulatedBus::demo(Clock& clock) {
+    return std::make_unique<SimulatedBus>(clock, DemoBusDescription());
+}
+
+std::unique_ptr<SerialPort> SimulatedBus::createPort(const QString& name) {
+    return std::make_unique<SimulatedPort>(*this, name, nextPortId_++);
+}
+
+void SimulatedBus::attach(SimulatedPort* port) {
+    ports_.push_back(port);
+}
+
+void SimulatedBus::detach(SimulatedPort* port) {
+    cutTransmission(*port);
+    std::erase(ports_, port);
+}
+
+SimulatedPort* SimulatedBus::portById(int id) const {
+    const auto it = std::find_if(ports_.begin(), ports_.end(),
+                                 [id](const SimulatedPort* port) { return port->id_ == id; });
+    return it == ports_.end() ? nullptr : *it;
+}
+
+void SimulatedBus::transmit(SimulatedPort& port, const QByteArray& bytes) {
+    const Tick start = std::max(nowTick(), port.transmitUntil_);
+    Transmission sent(start, port.settings_, bytes, port.id_);
+    port.transmitUntil_ = sent.end();
+    if (description_.echo) {
+        toMaster_.add(Transmission(start, port.settings_, bytes, port.id_));
+    }
+    if (!description_.noise.isEmpty()) {
+        toMaster_.add(Transmission(sent.end(), port.settings_, description_.noise, kLineOwner));
+    }
+    toMeters_.add(std::move(sent));
+    schedule();
+}
+
+void SimulatedBus::cutTransmission(SimulatedPort& port) {
+    const Tick now = nowTick();
+    toMeters_.cutOwner(port.id_, now);
+    toMaster_.cutOwner(port.id_, now);
+    port.transmitUntil_ = std::min(port.transmitUntil_, toMeters_.lastEnd(port.id_).value_or(now));
+    schedule();
+}
+
+void SimulatedBus::run() {
+    const Tick now = nowTick();
+    metersHear(now);
+    const std::vector<Notice> notices = portsReceive(now);
+    forgetPast(now);
+    schedule();
+    deliver(notices);
+}
+
+void SimulatedBus::metersHear(Tick now) {
+    for (Listeners& group : listeners_) {
+        for (const ReceivedCharacter& character : group.receiver.receiveUntil(toMeters_, now)) {
+            const auto frame = group.assembler.push(character);
+            if (!frame) {
+                continue;
+            }
+            for (std::size_t index : group.meters) {
+                SimulatedMeter& meter = meters_[index];
+                if (auto answer = meter.hear(*frame)) {
+                    toMaster_.add(Transmission(frame->end + ReplyDelay(meter),
+                                               MeterFormat(meter.baud()), std::move(*answer),
+                                               kLineOwner));
+                }
+            }
+        }
+    }
+}
+
+std::vector<SimulatedBus::Notice> SimulatedBus::portsReceive(Tick now) {
+    std::vector<Notice> notices;
+    for (SimulatedPort* port : ports_) {
+        if (!port->receiver_) {
+            continue;
+        }
+        const auto characters = port->receiver_->receiveUntil(toMaster_, now);
+        if (characters.empty()) {
+            continue;
+        }
+        Notice notice{port->id_, {}};
+        for (const ReceivedCharacter& character : characters) {
+            const bool kept = port->received_.size() < SimulatedPort::kReceiveBufferBytes;
+            if (kept) {
+                port->received_.append(static_cast<char>(character.byte));
+            }
+            if (character.errors != 0 || !kept) {
+                notice.lineErrors.push_back(kept ? character.errors : 0);
+            }
+        }
+        notices.push_back(std::move(notice));
+    }
+    return notices;
+}
+
+void SimulatedBus::deliver(const std::vector<Notice>& notices) {
+    // A handler may write, close, pump the clock or destroy ports: look each
+    // port up again and call copies of its handlers.
+    for (const Notice& notice : notices) {
+        for (std::uint8_t errors : notice.lineErrors) {
+            SimulatedPort* port = portById(notice.port);
+            if (port == nullptr || !port->isOpen() || !port->onLineError) {
+                break;
+            }
+            const auto handler = port->onLineError;
+            handler(errors);
+        }
+        SimulatedPort* port = portById(notice.port);
+        if (port != nullptr && port->isOpen() && port->onBytesReceived &&
+            port->bytesAvailable() > 0) {
+            const auto handler = port->onBytesReceived;
+            handler(port->bytesAvailable());
+        }
+    }
+}
+
+void SimulatedBus::forgetPast(Tick now) {
+    Tick heardUpTo = now;
+    for (const Listeners& group : listeners_) {
+        heardUpTo = std::min(heardUpTo, group.receiver.position());
+    }
+    toMeters_.forgetBefore(heardUpTo);
+    Tick receivedUpTo = now;
+    for (const SimulatedPort* port : ports_) {
+        if (port->receiver_) {
+            receivedUpTo = std::min(receivedUpTo, port->receiver_->position());
+        }
+    }
+    toMaster_.forgetBefore(receivedUpTo);
+}
+
+void SimulatedBus::schedule() {
+    std::optional<Tick> due;
+    const auto consider = [&due](const std::optional<ReceivedCharacter>& next) {
+        if (next && (!due || next->end < *due)) {
+            due = next->end;
+        }
+    };
+    for (const Listeners& group : listeners_) {
+        consider(group.receiver.peek(toMeters_));
+    }
+    for (const SimulatedPort* port : ports_) {
+        if (port->receiver_) {
+            consider(port->receiver_->peek(toMaster_));
+        }
+    }
+    if (!due) {
+        timer_->stop();
+        return;
+    }
+    timer_->start(std::max<qint64>(0, TickToMsCeil(*due) - clock_.now()));
+}
+
+} // namespace quorven::sim

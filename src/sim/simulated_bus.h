@@ -1,0 +1,93 @@
+#pragma once
+
+#include "link/clock.h"
+#include "link/port_factory.h"
+#include "link/serial_port.h"
+#include "sim/bus_description.h"
+#include "sim/master_frame.h"
+#include "sim/simulated_meter.h"
+#include "sim/wire.h"
+
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+namespace quorven::sim {
+
+class SimulatedPort;
+
+// A level converter with meters behind it, on a clock. The master's bytes and
+// the meters' answers travel at the wire speed of their baud rates (11 bits a
+// character at 8E1); each meter hears only frames sent at its own rate and
+// 8E1, and answers after its reply delay. Answers that overlap garble on the
+// wire: the master's port receives what a UART makes of the mixed bits, with
+// framing and parity errors.
+//
+// Any number of ports may hang on one bus (the program maps every COM name to
+// it); each port must be destroyed before the bus or outlives it unusable.
+class SimulatedBus final : public PortFactory {
+public:
+    SimulatedBus(Clock& clock, BusDescription description);
+    ~SimulatedBus() override;
+    SimulatedBus(const SimulatedBus&) = delete;
+    SimulatedBus& operator=(const SimulatedBus&) = delete;
+
+    // The bus of a meters file; nothing, with the reason in error, when the
+    // file cannot be read or is not a valid meters file.
+    static std::unique_ptr<SimulatedBus> fromFile(Clock& clock, const QString& path,
+                                                  QString* error);
+    // The demonstration bus built into the program.
+    static std::unique_ptr<SimulatedBus> demo(Clock& clock);
+
+    // A new port on this bus; name is what its errors call it ("COM3").
+    std::unique_ptr<SerialPort> createPort(const QString& name) override;
+
+    const BusDescription& description() const { return description_; }
+    int meterCount() const { return static_cast<int>(meters_.size()); }
+    const SimulatedMeter& meter(int index) const {
+        return meters_.at(static_cast<std::size_t>(index));
+    }
+
+private:
+    friend class SimulatedPort;
+
+    // The meters that listen at one baud rate share one receiver.
+    struct Listeners {
+        qint32 baud = 0;
+        UartReceiver receiver;
+        MasterFrameAssembler assembler;
+        std::vector<std::size_t> meters;
+    };
+    struct Notice {
+        int port = 0;
+        std::vector<std::uint8_t> lineErrors;
+    };
+
+    Tick nowTick() const { return clock_.now() * kTicksPerMs; }
+    void attach(SimulatedPort* port);
+    void detach(SimulatedPort* port);
+    SimulatedPort* portById(int id) const;
+    void transmit(SimulatedPort& port, const QByteArray& bytes);
+    void cutTransmission(SimulatedPort& port);
+
+    // Moves the wire on to now: meters hear and answer, ports receive.
+    void run();
+    void metersHear(Tick now);
+    std::vector<Notice> portsReceive(Tick now);
+    void deliver(const std::vector<Notice>& notices);
+    void forgetPast(Tick now);
+    void schedule();
+
+    Clock& clock_;
+    BusDescription description_;
+    std::vector<SimulatedMeter> meters_;
+    std::vector<Listeners> listeners_;
+    WireLine toMeters_; // what the master sends
+    WireLine toMaster_; // answers, echo and noise
+    std::vector<SimulatedPort*> ports_;
+    int nextPortId_ = 1;
+    std::unique_ptr<ClockTimer> timer_;
+};
+
+} // namespace quorven::sim

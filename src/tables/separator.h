@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+
+#include <string>
+
+namespace quorven {
+
+// The separator the tables use when none (or an unusable one) is set.
+inline constexpr char16_t kDefaultSeparator = u',';
+
+// A separator must be one character that cannot be mistaken for the quoting
+// or for a line end: never '"', CR, LF, character 11 (a line break inside a
+// cell) or NUL, and never half of a surrogate pair.
+bool IsValidSeparator(QChar c);
+
+// The separator to use for a character the user typed: the character itself
+// when it is valid, else ",".
+QChar UsableSeparator(QChar c);
+// The same, for the text of the separator field: its first character, or ","
+// when the field is empty.
+QChar SeparatorFromText(const QString& text);
+
+// The separator as the UTF-8 bytes the CSV files hold.
+std::string SeparatorUtf8(QChar c);
+
+} // namespace quorven

@@ -1,0 +1,418 @@
+#include "tables/csv_reader.h"
+#include "tables/csv_writer.h"
+#include "tables/file_error.h"
+#include "tables/separator.h"
+
+#include "csv_test_files.h"
+
+#include <QBuffer>
+#include <QTest>
+
+using namespace quorven;
+using quorven::testing::ReadFile;
+using quorven::testing::WriteFile;
+
+namespace {
+
+QStringList Cells(std::string_view line, std::string_view sep) {
+    std::string text;
+    std::vector<std::uint32_t> ends;
+    ParseCsvLine(line, sep, text, ends);
+    QStringList cells;
+    std::uint32_t start = 0;
+    for (std::uint32_t e : ends) {
+        cells << QString::fromStdString(text.substr(start, e - start));
+        start = e;
+    }
+    return cells;
+}
+
+QStringList Row(const GridModel& table, int row) {
+    QStringList cells;
+    for (int c = 0; c < table.ColCount(); ++c) {
+        cells << table.Cell(c, row);
+    }
+    return cells;
+}
+
+// What a cell reads back as: every line break becomes CR LF, and so does
+// character 11.
+QString ReadBack(QString cell) {
+    cell.replace("\r\n", "\n").replace('\r', '\n').replace(QChar(11), '\n');
+    return cell.replace("\n", "\r\n");
+}
+
+QByteArray Written(const GridModel& table, QChar sep) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (!WriteCsv(table, sep, buffer)) {
+        return "write failed";
+    }
+    return buffer.data();
+}
+
+// A device that takes a number of bytes and then refuses every write.
+class FullDevice : public QIODevice {
+public:
+    explicit FullDevice(qint64 room) : room_(room) { open(QIODevice::WriteOnly); }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char*, qint64 len) override {
+        if (len > room_) {
+            return -1;
+        }
+        room_ -= len;
+        return len;
+    }
+
+private:
+    qint64 room_;
+};
+
+} // namespace
+
+class TestCsvFiles : public QObject {
+    Q_OBJECT
+private slots:
+    void roundTrip_data();
+    void roundTrip();
+    void writtenBytes_data();
+    void writtenBytes();
+    void readerQuirks_data();
+    void readerQuirks();
+    void lineEnds_data();
+    void lineEnds();
+    void lineEndAcrossReadChunks();
+    void colCountGrowsNeverShrinks();
+    void encodings_data();
+    void encodings();
+    void separatorChoice_data();
+    void separatorChoice();
+    void saveReplacesFileWhole();
+    void failedSaveKeepsOldFile();
+    void fullDeviceReportsFailure();
+    void csvExtension_data();
+    void csvExtension();
+};
+
+void TestCsvFiles::roundTrip_data() {
+    QTest::addColumn<QString>("cell");
+    QTest::addColumn<QChar>("sep");
+    const QList<QPair<const char*, QString>> cells = {
+        {"plain", "plain"},
+        {"empty", ""},
+        {"separator", "a;b,c"},
+        {"only separators", ";;,,"},
+        {"quotes", "say \"hi\""},
+        {"lone quote", "\""},
+        {"two quotes", "\"\""},
+        {"leading quote", "\"start"},
+        {"trailing quote", "end\""},
+        {"quoted separator", "x;\"y\",z"},
+        {"CR LF", "line\r\nbreak"},
+        {"lone LF", "lone\nLF"},
+        {"lone CR", "lone\rCR"},
+        {"only a line break", "\r\n"},
+        {"line break and quote", "a \"q\"\r\nb"},
+        {"character 11", QString("v") + QChar(11) + "t"},
+        {"blanks", "  padded  "},
+        {"non-ASCII", "Beép.hely őű ¤ m^3"},
+        {"separator-like non-ASCII", "§"},
+    };
+    for (QChar sep : {QChar(u';'), QChar(u','), QChar(u'§'), QChar(u'\t')}) {
+        for (const auto& [name, cell] : cells) {
+            QTest::addRow("%s, sep U+%04X", name, sep.unicode()) << cell << sep;
+        }
+    }
+}
+
+// Every nasty cell survives a save and a load in the first, a middle and the
+// last column.
+void TestCsvFiles::roundTrip() {
+    QFETCH(QString, cell);
+    QFETCH(QChar, sep);
+    QTemporaryDir dir;
+    GridModel table(3);
+    for (int c = 0; c < 3; ++c) {
+        table.SetCell(c, 0, QString("h%1").arg(c));
+    }
+    for (int r = 1; r <= 3; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            table.SetCell(c, r, c == r - 1 ? cell : QString("r%1c%2").arg(r).arg(c));
+        }
+    }
+    const QString path = dir.filePath("t.csv");
+    SaveCsv(table, path, sep);
+    QCOMPARE(ReadFile(path).count("\r\n"), 4);
+
+    GridModel loaded(3);
+    LoadCsv(loaded, path, sep);
+    QCOMPARE(loaded.RowCount(), 4);
+    QCOMPARE(loaded.ColCount(), 3);
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            const QString expected = r > 0 && c == r - 1 ? ReadBack(cell) : table.Cell(c, r);
+            QCOMPARE(loaded.Cell(c, r), expected);
+        }
+    }
+}
+
+void TestCsvFiles::writtenBytes_data() {
+    QTest::addColumn<QStringList>("cells");
+    QTest::addColumn<QChar>("sep");
+    QTest::addColumn<QByteArray>("line");
+    QTest::newRow("example line") << QStringList{"a", "", "x;y", "say \"hi\""} << QChar(u';')
+                                  << QByteArray("a;\"\";\"x;y\";\"say \"\"hi\"\"\"\r\n");
+    QTest::newRow("separator and quote")
+        << QStringList{"x;\"y\""} << QChar(u';') << QByteArray("\"x;\"\"y\"\"\"\r\n");
+    QTest::newRow("CR LF with separator becomes char 11") << QStringList{"a;b\r\nc"} << QChar(u';')
+                                                          << QByteArray("\"a;b\x0B"
+                                                                        "c\"\r\n");
+    QTest::newRow("line breaks without separator are quoted")
+        << QStringList{"a\r\nb\nc\rd"} << QChar(u';')
+        << QByteArray("\"a\x0B"
+                      "b\x0B"
+                      "c\x0B"
+                      "d\"\r\n");
+    QTest::newRow("other separator is left alone")
+        << QStringList{"1,5", "m^3"} << QChar(u';') << QByteArray("1,5;m^3\r\n");
+    QTest::newRow("UTF-8") << QStringList{"Gyártó", "állapot szám"} << QChar(u',')
+                           << QByteArray("Gy\xC3\xA1rt\xC3\xB3,\xC3\xA1llapot sz\xC3\xA1m\r\n");
+    QTest::newRow("first cell beginning with a byte-order mark is quoted")
+        << QStringList{QString(QChar(0xFEFF)) + "x", QString(QChar(0xFEFF))} << QChar(u',')
+        << QByteArray("\"\xEF\xBB\xBFx\",\xEF\xBB\xBF\r\n");
+    QTest::newRow("refused separator writes commas")
+        << QStringList{"a", "b"} << QChar(u'"') << QByteArray("a,b\r\n");
+}
+
+void TestCsvFiles::writtenBytes() {
+    QFETCH(QStringList, cells);
+    QFETCH(QChar, sep);
+    QFETCH(QByteArray, line);
+    GridModel table(static_cast<int>(cells.size()));
+    for (int c = 0; c < cells.size(); ++c) {
+        table.SetCell(c, 0, cells[c]);
+    }
+    QCOMPARE(Written(table, sep), line);
+
+    QTemporaryDir dir;
+    GridModel loaded(1);
+    LoadCsv(loaded, WriteFile(dir, "t.csv", line), sep);
+    QCOMPARE(loaded.ColCount(), cells.size());
+    for (int c = 0; c < cells.size(); ++c) {
+        QCOMPARE(loaded.Cell(c, 0), ReadBack(cells[c]));
+    }
+}
+
+void TestCsvFiles::readerQuirks_data() {
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QStringList>("cells");
+    QTest::newRow("plain") << QByteArray("a;b;c") << QStringList{"a", "b", "c"};
+    QTest::newRow("empty line has no cells") << QByteArray("") << QStringList{};
+    QTest::newRow("trailing separator makes no cell")
+        << QByteArray("a;b;") << QStringList{"a", "b"};
+    QTest::newRow("lone separator") << QByteArray(";") << QStringList{""};
+    QTest::newRow("empty middle") << QByteArray("a;;b") << QStringList{"a", "", "b"};
+    QTest::newRow("quoted empty middle") << QByteArray("a;\"\";b") << QStringList{"a", "", "b"};
+    QTest::newRow("quoted empty last") << QByteArray("a;\"\"") << QStringList{"a", ""};
+    QTest::newRow("quoted separator") << QByteArray("\"x;y\";z") << QStringList{"x;y", "z"};
+    QTest::newRow("quoted separator last") << QByteArray("z;\"x;y\"") << QStringList{"z", "x;y"};
+    QTest::newRow("text after closing quote dropped")
+        << QByteArray("\"ab\"cd;ef") << QStringList{"ab", "ef"};
+    QTest::newRow("doubled quotes in quoted cell")
+        << QByteArray("\"a\"\"b\";c") << QStringList{"a\"b", "c"};
+    QTest::newRow("doubled quotes in plain cell")
+        << QByteArray("a\"\"b;c") << QStringList{"a\"b", "c"};
+    QTest::newRow("cell of one quote") << QByteArray("\"\"\"\";x") << QStringList{"\"", "x"};
+    QTest::newRow("never closed runs to the end")
+        << QByteArray("a;\"abc;def") << QStringList{"a", "abc;def"};
+    QTest::newRow("never closed after doubled quote")
+        << QByteArray("\"\"\";x") << QStringList{"\";x"};
+    QTest::newRow("closing quote then text without separator")
+        << QByteArray("\"a;b\"junk") << QStringList{"a;b"};
+    QTest::newRow("last cell loses outer quotes") << QByteArray("a;\"b\"") << QStringList{"a", "b"};
+    QTest::newRow("last cell with leading quote only")
+        << QByteArray("a;\"b") << QStringList{"a", "b"};
+    QTest::newRow("last cell with trailing quote only")
+        << QByteArray("a;b\"") << QStringList{"a", "b"};
+    QTest::newRow("single quoted cell")
+        << QByteArray("\"say \"\"hi\"\"\"") << QStringList{"say \"hi\""};
+    QTest::newRow("character 11 is CR LF") << QByteArray("\"a\x0B"
+                                                         "b\";c\x0B")
+                                           << QStringList{"a\r\nb", "c\r\n"};
+    QTest::newRow("separator at the start") << QByteArray(";a") << QStringList{"", "a"};
+}
+
+void TestCsvFiles::readerQuirks() {
+    QFETCH(QByteArray, line);
+    QFETCH(QStringList, cells);
+    QCOMPARE(Cells(std::string_view(line.constData(), static_cast<std::size_t>(line.size())), ";"),
+             cells);
+}
+
+void TestCsvFiles::lineEnds_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("firstCells");
+    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\nc\r\n") << QStringList{"a", "b", "c"};
+    QTest::newRow("LF alone") << QByteArray("a\nb\nc\n") << QStringList{"a", "b", "c"};
+    QTest::newRow("CR alone") << QByteArray("a\rb\rc\r") << QStringList{"a", "b", "c"};
+    QTest::newRow("mixed, last line without end")
+        << QByteArray("a\r\nb\nc\rd") << QStringList{"a", "b", "c", "d"};
+    QTest::newRow("CR CR LF is two lines") << QByteArray("a\r\r\nb") << QStringList{"a", "", "b"};
+    QTest::newRow("blank lines are rows")
+        << QByteArray("a\n\n\nb\n") << QStringList{"a", "", "", "b"};
+    QTest::newRow("empty file") << QByteArray("") << QStringList{""};
+}
+
+void TestCsvFiles::lineEnds() {
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, firstCells);
+    QTemporaryDir dir;
+    GridModel table(1);
+    LoadCsv(table, WriteFile(dir, "t.csv", file), u';');
+    QCOMPARE(table.RowCount(), firstCells.size());
+    for (int r = 0; r < table.RowCount(); ++r) {
+        QCOMPARE(table.Cell(0, r), firstCells[r]);
+    }
+}
+
+// The reader takes the file in 1 MiB pieces: a line running over a piece's
+// end, and a CR LF split between two pieces, read as in one piece.
+void TestCsvFiles::lineEndAcrossReadChunks() {
+    const int chunk = 1 << 20;
+    QByteArray file(chunk - 1, 'a');
+    file += "\r\nshort;x\r\n";
+    file += QByteArray(chunk - 100, 'b');
+    file += ";end";
+    QTemporaryDir dir;
+    GridModel table(1);
+    LoadCsv(table, WriteFile(dir, "t.csv", file), u';');
+    QCOMPARE(table.RowCount(), 3);
+    QCOMPARE(table.Cell(0, 0).size(), chunk - 1);
+    QCOMPARE(Row(table, 1), (QStringList{"short", "x"}));
+    QCOMPARE(table.Cell(0, 2).size(), chunk - 100);
+    QCOMPARE(table.Cell(1, 2), QString("end"));
+}
+
+void TestCsvFiles::colCountGrowsNeverShrinks() {
+    QTemporaryDir dir;
+    GridModel table(14);
+    LoadCsv(table, WriteFile(dir, "narrow.csv", "a;b\r\nc\r\n"), u';');
+    QCOMPARE(table.ColCount(), 14);
+    QCOMPARE(table.RowCount(), 2);
+    LoadCsv(table, WriteFile(dir, "wide.csv", "h\r\n1;2;3;4;5;6;7;8;9;10;11;12;13;14;15;16\r\n"),
+            u';');
+    QCOMPARE(table.ColCount(), 16);
+    QCOMPARE(table.Cell(15, 1), QString("16"));
+}
+
+void TestCsvFiles::encodings_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("cells");
+    QTest::newRow("UTF-8") << QByteArray("Be\xC3\xA9p.hely;\xC5\x91\xC5\xB1")
+                           << QStringList{"Beép.hely", "őű"};
+    QTest::newRow("UTF-8 with byte-order mark") << QByteArray("\xEF\xBB\xBF"
+                                                              "Be\xC3\xA9p.hely;x")
+                                                << QStringList{"Beép.hely", "x"};
+    QTest::newRow("Windows-1250") << QByteArray("Be\xE9p.hely;\xF5\xFB;\x8A\x9E\x80")
+                                  << QStringList{"Beép.hely", "őű", "Šž€"};
+    QTest::newRow("Windows-1250 unassigned byte")
+        << QByteArray("a\x81z") << QStringList{QString("a") + QChar(0x81) + "z"};
+    QTest::newRow("UTF-8 cut short falls back")
+        << QByteArray("ok;\xC3") << QStringList{"ok", QString(QChar(0x102))};
+    QTest::newRow("overlong UTF-8 falls back")
+        << QByteArray("\xC0\xAF") << QStringList{QString(QChar(0x154)) + QChar(0x17B)};
+    QTest::newRow("surrogate in UTF-8 falls back")
+        << QByteArray("\xED\xA0\x80")
+        << QStringList{QString(QChar(0xED)) + QChar(0xA0) + QChar(0x20AC)};
+}
+
+void TestCsvFiles::encodings() {
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, cells);
+    QTemporaryDir dir;
+    GridModel table(1);
+    LoadCsv(table, WriteFile(dir, "t.csv", file), u';');
+    QCOMPARE(Row(table, 0).mid(0, cells.size()), cells);
+}
+
+void TestCsvFiles::separatorChoice_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QChar>("separator");
+    QTest::newRow("semicolon") << ";" << QChar(u';');
+    QTest::newRow("first character counts") << ";," << QChar(u';');
+    QTest::newRow("empty field") << "" << QChar(u',');
+    QTest::newRow("quote refused") << "\"" << QChar(u',');
+    QTest::newRow("CR refused") << "\r" << QChar(u',');
+    QTest::newRow("LF refused") << "\n" << QChar(u',');
+    QTest::newRow("character 11 refused") << QString(QChar(11)) << QChar(u',');
+    QTest::newRow("NUL refused") << QString(QChar(0)) << QChar(u',');
+    QTest::newRow("tab allowed") << "\t" << QChar(u'\t');
+    QTest::newRow("non-ASCII allowed") << "§" << QChar(u'§');
+}
+
+void TestCsvFiles::separatorChoice() {
+    QFETCH(QString, text);
+    QFETCH(QChar, separator);
+    QCOMPARE(SeparatorFromText(text), separator);
+}
+
+void TestCsvFiles::saveReplacesFileWhole() {
+    QTemporaryDir dir;
+    const QString path = WriteFile(dir, "t.csv", QByteArray(5000, 'x'));
+    GridModel table(2);
+    table.SetCell(0, 0, "h");
+    SaveCsv(table, path, u',');
+    QCOMPARE(ReadFile(path), QByteArray("h,\"\"\r\n"));
+}
+
+// The save goes to a temporary file beside the target and is renamed into
+// place; when the temporary file cannot be made the old file stays whole.
+// (A name of 254 characters leaves no room for the temporary file's suffix.)
+void TestCsvFiles::failedSaveKeepsOldFile() {
+    QTemporaryDir dir;
+    const QString path = WriteFile(dir, QString(250, u'a') + ".csv", "old contents");
+    QVERIFY(!path.isEmpty());
+    GridModel table(1);
+    table.SetCell(0, 0, "new");
+    try {
+        SaveCsv(table, path, u',');
+        QFAIL("the save did not fail");
+    } catch (const FileError& e) {
+        QCOMPARE(e.message(), "Cannot Create file " + path);
+    }
+    QCOMPARE(ReadFile(path), QByteArray("old contents"));
+
+    const QString missing = dir.filePath("no/such/folder/t.csv");
+    QVERIFY_THROWS_EXCEPTION(FileError, SaveCsv(table, missing, u','));
+    QVERIFY(!QFile::exists(missing));
+}
+
+void TestCsvFiles::fullDeviceReportsFailure() {
+    GridModel table(2);
+    table.SetRowCount(100000);
+    table.SetCell(0, 99999, "last");
+    FullDevice device(1000);
+    QVERIFY(!WriteCsv(table, u',', device));
+}
+
+void TestCsvFiles::csvExtension_data() {
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("used");
+    QTest::newRow("no extension") << "/tmp/list"
+                                  << "/tmp/list.csv";
+    QTest::newRow("extension kept") << "/tmp/list.txt"
+                                    << "/tmp/list.txt";
+    QTest::newRow("dot in folder only") << "/tmp/a.b/list"
+                                        << "/tmp/a.b/list.csv";
+}
+
+void TestCsvFiles::csvExtension() {
+    QFETCH(QString, chosen);
+    QFETCH(QString, used);
+    QCOMPARE(WithCsvExtension(chosen), used);
+}
+
+QTEST_GUILESS_MAIN(TestCsvFiles)
+#include "test_csv_files.moc"

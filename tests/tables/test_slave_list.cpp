@@ -1,0 +1,257 @@
+#include "tables/csv_writer.h"
+#include "tables/file_error.h"
+#include "tables/table_layouts.h"
+#include "tables/tables.h"
+
+#include "csv_test_files.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace quorven;
+using quorven::testing::WriteFile;
+
+namespace {
+
+struct Slave {
+    const char* address;
+    const char* id;
+    const char* baud;
+};
+
+void AddSlaves(Tables& t, const QList<Slave>& slaves) {
+    for (const Slave& s : slaves) {
+        const int r = t.AppendSlave("COM1");
+        t.slaveList().SetCell(kSlaveAddress, r, s.address);
+        t.slaveList().SetCell(kSlaveId, r, s.id);
+        t.slaveList().SetCell(kSlaveBaud, r, s.baud);
+    }
+}
+
+QStringList Column(const GridModel& table, int column) {
+    QStringList cells;
+    for (int r = 0; r < table.RowCount(); ++r) {
+        cells << table.Cell(column, r);
+    }
+    return cells;
+}
+
+const QStringList kSlaveHeaders{"Beép.hely", "Mbus cím", "Gy.sz.",     "Baud",    "Gyártó",
+                                "Változat",  "Közeg",    "adatcsomag", "COM port"};
+const QStringList kDataHeaderTexts{"Beép.hely", "dátum", "időpont",      "Mbus cím", "ID-no.",
+                                   "Gyártó",    "Szám",  "érték",        "egység",   "leírás",
+                                   "tipus",     "modul", "állapot szám", "tarifa"};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Slave)
+
+class TestSlaveList : public QObject {
+    Q_OBJECT
+private slots:
+    void clearGrid1();
+    void dataAndZoomHeaders();
+    void newRowDefaults();
+    void insertBeforeCurrentOrAppend_data();
+    void insertBeforeCurrentOrAppend();
+    void deleteOnlyDataRows();
+    void duplicates_data();
+    void duplicates();
+    void loadSlaveList();
+    void failedLoadKeepsList();
+    void exampleListSavesUnchanged();
+    void zoomCopies();
+};
+
+void TestSlaveList::clearGrid1() {
+    Tables t;
+    t.slaveList().SetColCount(12);
+    AddSlaves(t, {{"1", "1", "300"}});
+    QSignalSpy counts(&t.slaveList(), &GridModel::rowCountChanged);
+    t.ClearGrid1();
+    QCOMPARE(t.SlaveCount(), 0);
+    QCOMPARE(counts.last().at(0).toInt(), 1);
+    QCOMPARE(t.slaveList().ColCount(), 9);
+    QStringList header;
+    for (int c = 0; c < 9; ++c) {
+        header << t.slaveList().Cell(c, 0);
+    }
+    QCOMPARE(header, kSlaveHeaders);
+    QCOMPARE(t.slaveList().ColumnItems(kSlaveBaud), (QStringList{"300", "2400", "9600", "38400"}));
+    for (int c : {0, 1, 2, 3, 4, 7, 8}) {
+        QVERIFY(t.slaveList().IsEditableColumn(c));
+    }
+    QVERIFY(!t.slaveList().IsEditableColumn(5));
+    QVERIFY(!t.slaveList().IsEditableColumn(6));
+}
+
+void TestSlaveList::dataAndZoomHeaders() {
+    Tables t;
+    t.dataTable().SetColCount(16);
+    t.dataTable().SetCell(15, 3, "x");
+    t.setDataWritePosition(40);
+    t.ClearGrid2();
+    QCOMPARE(t.dataTable().RowCount(), 1);
+    QCOMPARE(t.dataTable().ColCount(), 16); // a clear keeps ColCount
+    QCOMPARE(t.dataWritePosition(), 1);
+    t.ClearGrid3();
+    QStringList data;
+    QStringList zoom;
+    for (int c = 0; c < 14; ++c) {
+        data << t.dataTable().Cell(c, 0);
+        zoom << t.zoomTable().Cell(c, 0);
+    }
+    QCOMPARE(data, kDataHeaderTexts);
+    QCOMPARE(zoom, kDataHeaderTexts);
+}
+
+void TestSlaveList::newRowDefaults() {
+    Tables t;
+    t.ClearGrid1();
+    const int r = t.AppendSlave("COM7");
+    QCOMPARE(r, 1);
+    QStringList cells;
+    for (int c = 0; c < 9; ++c) {
+        cells << t.slaveList().Cell(c, r);
+    }
+    QCOMPARE(cells, (QStringList{"", "0", "00000000", "2400", "", "", "", "", "COM7"}));
+}
+
+void TestSlaveList::insertBeforeCurrentOrAppend_data() {
+    QTest::addColumn<int>("currentRow");
+    QTest::addColumn<QStringList>("addresses");
+    QTest::newRow("before first data row") << 1 << QStringList{"Mbus cím", "0", "1", "2"};
+    QTest::newRow("before last data row") << 2 << QStringList{"Mbus cím", "1", "0", "2"};
+    QTest::newRow("header row current appends") << 0 << QStringList{"Mbus cím", "1", "2", "0"};
+    QTest::newRow("no current row appends") << -1 << QStringList{"Mbus cím", "1", "2", "0"};
+    QTest::newRow("row past the end appends") << 3 << QStringList{"Mbus cím", "1", "2", "0"};
+}
+
+void TestSlaveList::insertBeforeCurrentOrAppend() {
+    QFETCH(int, currentRow);
+    QFETCH(QStringList, addresses);
+    Tables t;
+    t.ClearGrid1();
+    AddSlaves(t, {{"1", "11", "2400"}, {"2", "22", "2400"}});
+    t.InsertSlave(currentRow, "COM2");
+    QCOMPARE(Column(t.slaveList(), kSlaveAddress), addresses);
+    QCOMPARE(t.SlaveCount(), 3);
+}
+
+void TestSlaveList::deleteOnlyDataRows() {
+    Tables t;
+    t.ClearGrid1();
+    t.DeleteSlave(0);
+    t.DeleteSlave(1);
+    QCOMPARE(t.slaveList().RowCount(), 1);
+    QCOMPARE(t.slaveList().Cell(0, 0), QString("Beép.hely"));
+    AddSlaves(t, {{"1", "11", "2400"}, {"2", "22", "2400"}});
+    t.DeleteSlave(1);
+    QCOMPARE(Column(t.slaveList(), kSlaveAddress), (QStringList{"Mbus cím", "2"}));
+}
+
+void TestSlaveList::duplicates_data() {
+    QTest::addColumn<QList<Slave>>("slaves");
+    QTest::addColumn<QStringList>("keptIds");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("leading zeros in ID and address")
+        << QList<Slave>{{"5", "1234", "2400"}, {"05", "00001234", "300"}} << QStringList{"1234"}
+        << QStringList{"PAdr:5   ID:00001234 300 Baud deleted!"};
+    QTest::newRow("same ID, other address is no duplicate")
+        << QList<Slave>{{"5", "1234", "2400"}, {"6", "1234", "2400"}} << QStringList{"1234", "1234"}
+        << QStringList{};
+    QTest::newRow("baud and port are not compared")
+        << QList<Slave>{{"1", "11", "2400"}, {"1", "11", "9600"}, {"1", "11", "300"}}
+        << QStringList{"11"}
+        << QStringList{"PAdr:1   ID:00000011 9600 Baud deleted!",
+                       "PAdr:1   ID:00000011 300 Baud deleted!"};
+    QTest::newRow("groups reported in order of their first rows")
+        << QList<Slave>{{"1", "11", "2400"},
+                        {"2", "22", "2400"},
+                        {"2", "22", "300"},
+                        {"1", "11", "9600"}}
+        << QStringList{"11", "22"}
+        << QStringList{"PAdr:1   ID:00000011 9600 Baud deleted!",
+                       "PAdr:2   ID:00000022 300 Baud deleted!"};
+    QTest::newRow("address that is no number compares as text")
+        << QList<Slave>{{"x", "7", "2400"}, {"x", "7", "300"}, {"", "7", "300"}}
+        << QStringList{"7", "7"} << QStringList{"PAdr:x   ID:00000007 300 Baud deleted!"};
+}
+
+void TestSlaveList::duplicates() {
+    QFETCH(QList<Slave>, slaves);
+    QFETCH(QStringList, keptIds);
+    QFETCH(QStringList, lines);
+    Tables t;
+    t.ClearGrid1();
+    AddSlaves(t, slaves);
+    QCOMPARE(t.DeleteDuplicates(), lines);
+    QCOMPARE(Column(t.slaveList(), kSlaveId).mid(1), keptIds);
+    QCOMPARE(t.SlaveCount(), keptIds.size());
+}
+
+void TestSlaveList::loadSlaveList() {
+    QTemporaryDir dir;
+    const QString path = WriteFile(dir, "slist.csv",
+                                   "whatever,header\r\n"
+                                   "Kazán,3,12345678,2400,ABC,1,Heat,,\r\n"
+                                   "Pince,4,87654321,300,DEF,2,Water,1,COM9\r\n"
+                                   "x,5,1,2400,,,,,COM2,extra\r\n");
+    Tables t;
+    t.ClearGrid1();
+    t.LoadSlaveList(path, u',', "COM3");
+    QCOMPARE(t.SlaveCount(), 3);
+    QCOMPARE(t.slaveList().ColCount(), 10);
+    QCOMPARE(t.slaveList().Cell(0, 0), QString("Beép.hely"));
+    QCOMPARE(t.slaveList().Cell(1, 0), QString("Mbus cím"));
+    QCOMPARE(Column(t.slaveList(), kSlavePort).mid(1), (QStringList{"COM3", "COM9", "COM2"}));
+    QCOMPARE(t.slaveList().Cell(9, 3), QString("extra"));
+    QCOMPARE(t.slaveList().Cell(0, 1), QString("Kazán"));
+}
+
+// A load that fails leaves the list as it was (and so the list saved at
+// shutdown still holds the meters).
+void TestSlaveList::failedLoadKeepsList() {
+    Tables t;
+    t.ClearGrid1();
+    AddSlaves(t, {{"1", "11", "2400"}});
+    QVERIFY_THROWS_EXCEPTION(FileError, t.LoadSlaveList("/nonexistent/slist.csv", u',', "COM1"));
+    QCOMPARE(t.SlaveCount(), 1);
+    QCOMPARE(t.slaveList().Cell(kSlaveId, 1), QString("11"));
+}
+
+// The example slave list, as the program saves one, loads and saves back
+// byte for byte.
+void TestSlaveList::exampleListSavesUnchanged() {
+    const QString example = QStringLiteral(QUORVEN_SOURCE_DIR "/examples/slist-demo.csv");
+    if (!QFile::exists(example)) {
+        QSKIP("no example slave list");
+    }
+    Tables t;
+    t.ClearGrid1();
+    t.LoadSlaveList(example, u',', "COM5");
+    QCOMPARE(t.SlaveCount(), 7);
+    QCOMPARE(t.slaveList().Cell(kSlavePlace, 2), QString("Lépcsőház víz"));
+    QTemporaryDir dir;
+    SaveCsv(t.slaveList(), dir.filePath("saved.csv"), u',');
+    QCOMPARE(quorven::testing::ReadFile(dir.filePath("saved.csv")),
+             quorven::testing::ReadFile(example));
+}
+
+void TestSlaveList::zoomCopies() {
+    Tables t;
+    t.ClearGrid2();
+    t.ClearGrid3();
+    t.dataTable().SetCell(7, 1, "12.5");
+    t.dataTable().SetCell(13, 3, "0");
+    t.Copygrid2to3(3);
+    QCOMPARE(t.zoomTable().RowCount(), 4);
+    QCOMPARE(t.zoomTable().Cell(13, 3), QString("0"));
+    QCOMPARE(t.zoomTable().Cell(7, 1), QString());
+    t.FillZoomTable();
+    QCOMPARE(t.zoomTable().Cell(7, 1), QString("12.5"));
+    QCOMPARE(t.zoomTable().Cell(0, 0), QString("Beép.hely"));
+}
+
+QTEST_GUILESS_MAIN(TestSlaveList)
+#include "test_slave_list.moc"
