@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/command_line.h"
+#include "app/grid_edit_delegate.h"
 #include "app/main_window_controls.h"
 #include "app/settings.h"
 
@@ -9,12 +10,15 @@
 #include <functional>
 #include <memory>
 
+class QPrinter;
+
 namespace quorven {
 
 class Clock;
 class ClockTimer;
 class PortFactory;
 class Prompter;
+class Station;
 class TForm2;
 class TForm4;
 class TMB_Sio;
@@ -27,15 +31,16 @@ struct StartupConfig {
     QString settingsFileName = QStringLiteral("quorven.ini");
     QStringList switches; // the command line without the program's own options
     bool simulate = false;
-    QString simulationFile;
+    QString simulationFile;     // empty: the built-in demonstration bus
     QStringList optionProblems; // shown in the text area at start
 };
 
 // The main window: the slave list and data table, the options and commands,
 // the text area, the lamp and status. It builds the controls, keeps the
-// options in step with them, forwards each handler, runs every handler and
-// timer tick inside one guard (HandleException), reads the settings and
-// slist.csv at start and writes them back at close.
+// station's options in step with them, forwards each handler to the station,
+// shows what the station reports, and runs every handler and timer tick
+// inside one guard (HandleException). It reads the settings and slist.csv at
+// start and writes them back at close.
 class TForm1 : public QMainWindow, public MainWindowControls {
     Q_OBJECT
 public:
@@ -51,27 +56,54 @@ public:
     TForm2* Form2() const { return form2_; }
     TForm4* Form4() const { return form4_; }
 
-    Trace& trace() const { return *trace_; }
+    Station& station() const { return *station_; }
+    Trace& trace() const;
     TMB_Sio& link() const { return *sio_; }
     Prompter& prompter() const { return *prompter_; }
     const StartupConfig& config() const { return config_; }
     QString settingsPath() const;
     QString slaveListPath() const;
 
-    // --- The handlers, each also reachable through its control ---
+    // Shows the printer setup dialog for a printout; false when cancelled.
+    // Tests replace it to print into a PDF file.
+    std::function<bool(QPrinter&)> printerSetup;
+
+    // --- Handlers, each also reachable through its control ---
     void MultiTel_CheckBoxClick();
     void MDK_CheckBoxClick();
     void CL_ButtonClick();
+    void SStop_ButtonClick();
     void Modem_ButtonClick();
     void Timer_GlobalTimer();
     // Parses the command line, writes its lines and applies its switches.
     bool Check_Cmdlparms();
 
+    void Save1_ButtonClick();
+    void Save2_ButtonClick();
+    void Load1_ButtonClick();
+    void Load2_ButtonClick();
+    void DD_ButtonClick();
+    void Clear2_ButtonClick();
+    void Import_ButtonClick();
+    void Zoom_ButtonClick();
+    void Print1_ButtonClick();
+    void Print2_ButtonClick();
+    void Insertslave1Click();
+    void Appendslave1Click();
+    void Deleteslave1Click();
+    void Clearlist1Click();
+
+    // The slave list's editing hooks, asked per column before a cell is edited.
+    bool AdvStringGrid1CanEditCell(int column) const;
+    CellEditing::Kind AdvStringGrid1GetEditorType(int column) const;
+    QString AdvStringGrid1GetEditMask(int column) const;
+
     // Restores the normal state of every command control and the cursor.
     void Enable_Buttons();
     // The one handler of errors no operation handles itself.
     void HandleException(const QString& message);
-    // Runs fn under the exception guard.
+    // Runs fn under the exception guard; a close asked for while an operation
+    // ran happens when the last one has ended.
     void Guarded(const std::function<void()>& fn);
 
     // The busy/free indication: red "foglalt" or green "szabad".
@@ -81,6 +113,7 @@ public:
     AppSettings CurrentSettings() const;
     const CommandLineState& commandLineState() const { return cmdState_; }
     bool commandLineValid() const { return cmdValid_; }
+    bool closePending() const { return closePending_; }
 
     ClockTimer& globalTimer() const { return *timerGlobal_; }
 
@@ -91,27 +124,37 @@ protected:
 private:
     void FormCreate();
     void CreateLink();
-    void FormShow();
-    void FormClose();
+    void LoadStartSlaveList();
     void ApplySettings(const AppSettings& s);
     void ApplyCommandAction(const CommandAction& a);
+    void FormShow();
+    void FormClose();
+    void SaveSlaveListAtClose();
+    void SaveSettingsAtClose();
+
     void ConnectControls();
+    void ConnectTables();
+    void ConnectOptions();
     // Connects a signal to a handler run under the guard.
     template <class Sender, class Signal>
     void On(Sender* sender, Signal signal, void (TForm1::*handler)());
-    void SaveAtClose();
+
+    // The slave list's current table row (1 = first meter), 0 when none.
+    int CurrentSlaveRow() const;
+    void SlaveListMenu(const QPoint& at);
+    void DataTableFilled();
+    void PrintGrid(const class QAbstractItemModel& model, bool slaveList);
 
     StartupConfig config_;
     std::unique_ptr<Prompter> ownPrompter_;
     Prompter* prompter_ = nullptr;
     std::unique_ptr<Clock> ownClock_;
     Clock* clock_ = nullptr;
-    std::unique_ptr<Trace> trace_;
+    std::unique_ptr<Station> station_;
     // The simulated bus outlives the ports the link takes from it.
     std::unique_ptr<PortFactory> simulatedBus_;
     std::unique_ptr<PortFactory> ports_;
     std::unique_ptr<TMB_Sio> sio_;
-    bool modemConnected_ = false;
     std::unique_ptr<ClockTimer> timerGlobal_;
     TForm2* form2_ = nullptr;
     TForm4* form4_ = nullptr;
@@ -121,7 +164,9 @@ private:
     CommandLineState cmdState_;
     bool cmdValid_ = false;
     bool firstTick_ = true;
+    bool shown_ = false;
     int autoRunStep_ = 0;
+    bool closePending_ = false;
     bool closed_ = false;
 };
 

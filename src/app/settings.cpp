@@ -129,8 +129,4 @@ void WriteSettings(IniFile& ini, const AppSettings& s) {
     ini.setValue(kSection, QStringLiteral("CSVSEPARATOR"), s.csvSeparator.left(1));
 }
 
-QChar SeparatorOf(const QString& field) {
-    return field.isEmpty() ? QLatin1Char(',') : field.at(0);
-}
-
 } // namespace quorven

@@ -52,8 +52,4 @@ AppSettings ReadSettings(const IniFile& ini, QStringList* report);
 // ("STXRETRIES", "TIMEOUT") and the "Ports" section are left as the file has them.
 void WriteSettings(IniFile& ini, const AppSettings& settings);
 
-// The separator both tables use: the first character of the field, "," when
-// the field is empty.
-QChar SeparatorOf(const QString& field);
-
 } // namespace quorven

@@ -23,8 +23,6 @@ private slots:
     void writeKeepsForeignLines();
     void ports();
     void portMap();
-    void separator_data();
-    void separator();
     void programOptions_data();
     void programOptions();
     void settingsFileName_data();
@@ -218,24 +216,6 @@ void TestSettings::portMap() {
     const PortMap all = BuildPortMap(s, true, &report);
     QVERIFY(all.resolve("COM3").simulated);
     QVERIFY(all.resolve("COM200").simulated);
-}
-
-void TestSettings::separator_data() {
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("separator");
-    QTest::newRow("comma") << ","
-                           << ",";
-    QTest::newRow("semicolon") << ";"
-                               << ";";
-    QTest::newRow("first character only") << "\t;"
-                                          << "\t";
-    QTest::newRow("empty field: comma") << ""
-                                        << ",";
-}
-
-void TestSettings::separator() {
-    QFETCH(QString, field);
-    QTEST(QString(SeparatorOf(field)), "separator");
 }
 
 void TestSettings::programOptions_data() {

@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 #include "app/program_options.h"
+#include "operations/station.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -39,6 +40,9 @@ int main(int argc, char* argv[]) {
     form1.CreateZoomWindow();
     form1.CreateModemWindow();
     form1.show();
+    if (!importFile.isEmpty()) {
+        form1.Guarded([&] { form1.station().ImportFile(importFile); });
+    }
     int result = 0;
     QTimer::singleShot(1500, &form1, [&] {
         if (!form1.grab().save(out)) {
@@ -47,6 +51,5 @@ int main(int argc, char* argv[]) {
         }
         QApplication::exit(result);
     });
-    static_cast<void>(importFile);
     return QApplication::exec();
 }
