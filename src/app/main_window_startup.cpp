@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QShowEvent>
@@ -68,7 +69,12 @@ void TForm1::ApplySettings(const AppSettings& s) {
 
 void TForm1::LoadStartSlaveList() {
     const QString path = slaveListPath();
-    if (!QFile::exists(path)) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return;
+    }
+    if (!info.isFile()) {
+        station_->trace().append(path + QStringLiteral(" is not a file"));
         return;
     }
     const WaitCursor wait;

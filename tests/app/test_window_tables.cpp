@@ -1,0 +1,411 @@
+#include "pdf_text.h"
+#include "window_fixture.h"
+
+#include "app/grid_view.h"
+#include "app/zoom_window.h"
+#include "link/clock.h"
+#include "operations/station.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+
+using namespace quorven;
+using namespace quorven::testing;
+
+namespace {
+
+const QByteArray kHeader = "Beép.hely,Mbus cím,Gy.sz.,Baud,Gyártó,Változat,Közeg,adatcsomag,"
+                           "COM port\r\n";
+
+QString WaterMeter() {
+    return QStringLiteral(QUORVEN_SOURCE_DIR "/examples/telegrams/water-meter.hex");
+}
+
+QString Cell(const GridModel& g, int column, int row) {
+    return g.Cell(column, row);
+}
+
+} // namespace
+
+class TestWindowTables : public QObject {
+    Q_OBJECT
+private slots:
+    void slaveListRestoredAndSaved();
+    void emptySlaveListSavedAsHeaderLine();
+    void unreadableSlaveListPutAside();
+    void failedSlaveSaveStillWritesSettings();
+    void menuRowOperations();
+    void duplicatesRemoved();
+    void editingHooks_data();
+    void editingHooks();
+    void baudDropDownInTheView();
+    void saveAndLoadThroughDialogs();
+    void loadFailureShownByGuard();
+    void importShowsRows();
+    void printToPdf();
+    void printCancelled();
+    void zoomMirrorsDataTable();
+    void operationGuardRefusesSecondOperation();
+    void closeWaitsForRunningOperation();
+    void globalTimerStartsAtShow();
+    void separatorFollowsField();
+};
+
+void TestWindowTables::slaveListRestoredAndSaved() {
+    WindowFixture f;
+    f.writeFile("quorven.ini", "[Data]\nMB1Port=COM4\n");
+    f.writeFile("slist.csv", "Place,Addr,Id,Baud,Man,Ver,Med,Sel,Port\r\n"
+                             "Hall,1,12345678,2400,KAM,8,Heat,\"\",COM2\r\n"
+                             "Roof,2,00000042,300,ACW,20,Water,1,\r\n");
+    TForm1& w = f.start();
+    const GridModel& list = w.station().tables().slaveList();
+    QCOMPARE(list.RowCount(), 3);
+    QCOMPARE(w.ZAnz_StaticText->text(), QString("2"));
+    QCOMPARE(Cell(list, 0, 0), QString("Beép.hely")); // the program's own headers
+    QCOMPARE(Cell(list, 8, 1), QString("COM2"));
+    QCOMPARE(Cell(list, 8, 2), QString("COM4")); // an empty port gets the selected one
+    // Columns sized to their widest text plus 20 pixels.
+    const QFontMetrics fm(w.AdvStringGrid1->font());
+    QVERIFY(w.AdvStringGrid1->columnWidth(2) >= fm.horizontalAdvance("12345678") + 20);
+    w.close();
+    QCOMPARE(f.readFile("slist.csv"), kHeader + "Hall,1,12345678,2400,KAM,8,Heat,\"\",COM2\r\n"
+                                                "Roof,2,00000042,300,ACW,20,Water,1,COM4\r\n");
+}
+
+void TestWindowTables::emptySlaveListSavedAsHeaderLine() {
+    WindowFixture f;
+    TForm1& w = f.start();
+    QCOMPARE(w.station().tables().slaveList().RowCount(), 1);
+    w.close();
+    QCOMPARE(f.readFile("slist.csv"), kHeader);
+}
+
+void TestWindowTables::unreadableSlaveListPutAside() {
+    WindowFixture f;
+    const QByteArray binary("Place,Addr\r\n\0\0\0\x01\x02", 17);
+    f.writeFile("slist.csv", binary);
+    TForm1& w = f.start();
+    QCOMPARE(w.station().tables().slaveList().RowCount(), 1);
+    QVERIFY(f.traceLines().contains("The slave list was kept as " + f.path("slist.csv.bad")));
+    w.close();
+    QCOMPARE(f.readFile("slist.csv.bad"), binary); // not lost
+    QCOMPARE(f.readFile("slist.csv"), kHeader);
+}
+
+void TestWindowTables::failedSlaveSaveStillWritesSettings() {
+    WindowFixture f;
+    QVERIFY(QDir(f.dir.path()).mkdir("slist.csv")); // a folder cannot be replaced by a file
+    TForm1& w = f.start();
+    w.MB1Port_ComboBox->setCurrentIndex(8);
+    w.close();
+    QCOMPARE(f.prompter.asked.size(), std::size_t(1));
+    QVERIFY(f.prompter.asked[0].text.startsWith("Cannot Create file "));
+    QVERIFY(f.readFile("quorven.ini").contains("MB1Port=COM9"));
+}
+
+void TestWindowTables::menuRowOperations() {
+    WindowFixture f;
+    TForm1& w = f.start();
+    w.MB1Port_ComboBox->setCurrentIndex(6);
+    const GridModel& list = w.station().tables().slaveList();
+    w.Insertslave1->trigger(); // no current row: appends
+    w.Appendslave1->trigger();
+    QCOMPARE(list.RowCount(), 3);
+    QCOMPARE(w.ZAnz_StaticText->text(), QString("2"));
+    const QStringList defaults{"", "0", "00000000", "2400", "", "", "", "", "COM7"};
+    for (int c = 0; c < 9; ++c) {
+        QCOMPARE(Cell(list, c, 2), defaults[c]);
+    }
+    w.station().tables().slaveList().SetCell(0, 1, "first");
+    w.station().tables().slaveList().SetCell(0, 2, "second");
+    w.AdvStringGrid1->setCurrentIndex(list.index(1, 0)); // table row 2
+    w.Insertslave1->trigger();
+    QCOMPARE(Cell(list, 0, 1), QString("first"));
+    QCOMPARE(Cell(list, 0, 2), QString("")); // the new row takes the current row's place
+    QCOMPARE(Cell(list, 0, 3), QString("second"));
+    w.AdvStringGrid1->setCurrentIndex(list.index(0, 0));
+    w.Deleteslave1->trigger();
+    QCOMPARE(Cell(list, 0, 1), QString(""));
+    QCOMPARE(w.ZAnz_StaticText->text(), QString("2"));
+    w.Clearlist2->trigger(); // "listát töröl"
+    QCOMPARE(list.RowCount(), 1);
+    QCOMPARE(w.ZAnz_StaticText->text(), QString("0"));
+    w.Deleteslave1->trigger(); // nothing to delete: nothing happens
+    QCOMPARE(list.RowCount(), 1);
+}
+
+void TestWindowTables::duplicatesRemoved() {
+    WindowFixture f;
+    f.writeFile("slist.csv", kHeader + "a,5,1234,2400,,,,,COM1\r\n"
+                                       "b,05,00001234,9600,,,,,COM1\r\n"
+                                       "c,6,1234,2400,,,,,COM1\r\n");
+    TForm1& w = f.start();
+    QTest::mouseClick(w.DD_Button, Qt::LeftButton);
+    const GridModel& list = w.station().tables().slaveList();
+    QCOMPARE(list.RowCount(), 3);
+    QCOMPARE(Cell(list, 0, 2), QString("c"));
+    QCOMPARE(w.ZAnz_StaticText->text(), QString("2"));
+    QCOMPARE(f.traceLines().last(), QString("PAdr:5   ID:00001234 9600 Baud deleted!"));
+}
+
+void TestWindowTables::editingHooks_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<bool>("editable");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("mask");
+    using K = CellEditing::Kind;
+    QTest::newRow("place") << 0 << true << int(K::PlainText) << "";
+    QTest::newRow("address") << 1 << true << int(K::Masked) << "!999;0; ";
+    QTest::newRow("ident") << 2 << true << int(K::Masked) << "!99999999;0; ";
+    QTest::newRow("baud") << 3 << true << int(K::DropDown) << "";
+    QTest::newRow("manufacturer") << 4 << true << int(K::Masked) << "!ccc;0; ";
+    QTest::newRow("version") << 5 << false << int(K::None) << "";
+    QTest::newRow("medium") << 6 << false << int(K::None) << "";
+    QTest::newRow("selection") << 7 << true << int(K::PlainText) << "";
+    QTest::newRow("port") << 8 << true << int(K::PlainText) << "";
+}
+
+void TestWindowTables::editingHooks() {
+    QFETCH(int, column);
+    WindowFixture f;
+    TForm1& w = f.start();
+    QTEST(w.AdvStringGrid1CanEditCell(column), "editable");
+    QTEST(int(w.AdvStringGrid1GetEditorType(column)), "kind");
+    QTEST(w.AdvStringGrid1GetEditMask(column), "mask");
+    w.Appendslave1->trigger();
+    const QModelIndex cell = w.station().tables().slaveList().index(0, column);
+    QFETCH(bool, editable);
+    QCOMPARE(bool(cell.flags() & Qt::ItemIsEditable), editable);
+    QVERIFY(!(w.station().tables().dataTable().flags(w.station().tables().dataTable().index(0, 0)) &
+              Qt::ItemIsEditable));
+}
+
+void TestWindowTables::baudDropDownInTheView() {
+    WindowFixture f;
+    TForm1& w = f.start();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.Appendslave1->trigger();
+    const QModelIndex baud = w.station().tables().slaveList().index(0, 3);
+    w.AdvStringGrid1->setCurrentIndex(baud);
+    w.AdvStringGrid1->edit(baud);
+    auto* box = w.AdvStringGrid1->viewport()->findChild<QComboBox*>();
+    QVERIFY(box != nullptr);
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i) {
+        items << box->itemText(i);
+    }
+    QCOMPARE(items, QStringList({"300", "2400", "9600", "38400"}));
+    QCOMPARE(box->currentText(), QString("2400"));
+    box->setCurrentIndex(2);
+    QTest::keyClick(box, Qt::Key_Return); // the view commits the choice from its event queue
+    QTRY_COMPARE(w.station().tables().slaveList().Cell(3, 1), QString("9600"));
+    w.hide();
+}
+
+void TestWindowTables::saveAndLoadThroughDialogs() {
+    WindowFixture f;
+    TForm1& w = f.start();
+    w.Appendslave1->trigger();
+    w.station().tables().slaveList().SetCell(0, 1, "Kazán; \"A\"");
+    f.prompter.fileNames = {f.path("list")}; // no extension: ".csv" appended
+    QTest::mouseClick(w.Save1_Button, Qt::LeftButton);
+    QCOMPARE(f.prompter.asked.back().kind, QString("save"));
+    QCOMPARE(f.prompter.asked.back().text, QString("adatcsomag"));
+    QVERIFY(f.readFile("list.csv").contains("\"Kazán; \"\"A\"\"\""));
+
+    w.Clearlist2->trigger();
+    f.prompter.fileNames = {f.path("list.csv")};
+    QTest::mouseClick(w.Load1_Button, Qt::LeftButton);
+    QCOMPARE(f.prompter.asked.back().kind, QString("open"));
+    QCOMPARE(w.station().tables().slaveList().Cell(0, 1), QString("Kazán; \"A\""));
+    QCOMPARE(w.ZAnz_StaticText->text(), QString("1"));
+
+    // The data table: saved with its header row, loaded back.
+    f.prompter.fileNames = {f.path("data.txt")}; // an extension is kept
+    QTest::mouseClick(w.Save2_Button, Qt::LeftButton);
+    QVERIFY(f.readFile("data.txt").startsWith("Beép.hely,dátum,időpont,"));
+    f.prompter.fileNames = {}; // cancelled: nothing happens
+    QTest::mouseClick(w.Load2_Button, Qt::LeftButton);
+    QCOMPARE(w.station().tables().dataTable().RowCount(), 1);
+}
+
+void TestWindowTables::loadFailureShownByGuard() {
+    WindowFixture f;
+    TForm1& w = f.start();
+    f.prompter.fileNames = {f.path("missing.csv")};
+    QTest::mouseClick(w.Load2_Button, Qt::LeftButton);
+    QCOMPARE(f.traceLines().last(), QString("Exception!"));
+    QCOMPARE(f.prompter.asked.back().text, "Cannot open file " + f.path("missing.csv"));
+    QCOMPARE(w.Status_StaticText->text(), QString("szabad"));
+}
+
+void TestWindowTables::importShowsRows() {
+    WindowFixture f;
+    TForm1& w = f.start();
+    f.prompter.fileNames = {WaterMeter()};
+    QTest::mouseClick(w.Import_Button, Qt::LeftButton);
+    const GridModel& data = w.station().tables().dataTable();
+    QVERIFY(data.RowCount() > 5);
+    QCOMPARE(data.Cell(0, 1), QString("Beép.hely"));
+    QCOMPARE(data.Cell(4, 1), QString("04990254"));
+    QVERIFY(w.Memo1->toPlainText().contains("68 51 51 68 08 0B 72 54 02 99 04 C5 14 00 "));
+    // Sized, and the last row is in view.
+    const QFontMetrics fm(w.AdvStringGrid2->font());
+    QVERIFY(w.AdvStringGrid2->columnWidth(4) >= fm.horizontalAdvance("04990254") + 20);
+}
+
+void TestWindowTables::printToPdf() {
+    if (!HavePdfText()) {
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    }
+    WindowFixture f;
+    TForm1& w = f.start();
+    f.prompter.fileNames = {WaterMeter()};
+    QTest::mouseClick(w.Import_Button, Qt::LeftButton);
+    const QString pdf = f.path("data.pdf");
+    bool asked = false;
+    w.printerSetup = [&](QPrinter& printer) {
+        asked = true;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    };
+    QTest::mouseClick(w.Print2_Button, Qt::LeftButton);
+    QVERIFY(asked);
+    const QString text = PdfText(pdf);
+    QVERIFY2(text.contains("Meter data"), qPrintable(text));
+    QVERIFY(text.contains("04990254"));
+    QVERIFY(text.contains("állapot szám"));
+    QVERIFY(text.contains("1/1"));
+
+    w.Appendslave1->trigger();
+    const QString slaves = f.path("slaves.pdf");
+    w.printerSetup = [&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(slaves);
+        return true;
+    };
+    QTest::mouseClick(w.Print1_Button, Qt::LeftButton);
+    const QString list = PdfText(slaves);
+    QVERIFY(list.contains("Slavelist"));
+    QVERIFY(list.contains("00000000"));
+    QVERIFY(list.contains("COM port"));
+}
+
+void TestWindowTables::printCancelled() {
+    WindowFixture f;
+    TForm1& w = f.start();
+    w.printerSetup = [&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(f.path("no.pdf"));
+        return false;
+    };
+    QTest::mouseClick(w.Print2_Button, Qt::LeftButton);
+    QVERIFY(!QFile::exists(f.path("no.pdf")));
+    QVERIFY(f.prompter.asked.empty());
+}
+
+void TestWindowTables::zoomMirrorsDataTable() {
+    WindowFixture f;
+    TForm1& w = f.start();
+    f.prompter.fileNames = {WaterMeter()};
+    QTest::mouseClick(w.Import_Button, Qt::LeftButton);
+    QTest::mouseClick(w.Zoom_Button, Qt::LeftButton);
+    QVERIFY(w.Form2()->isVisible());
+    QVERIFY(w.station().runState().zoomOpen);
+    const GridModel& data = w.station().tables().dataTable();
+    const GridModel& zoom = w.station().tables().zoomTable();
+    QCOMPARE(zoom.RowCount(), data.RowCount());
+    QCOMPARE(w.Form2()->AdvStringGrid3->model(), &zoom);
+    for (int r = 0; r < data.RowCount(); ++r) {
+        for (int c = 0; c < data.ColCount(); ++c) {
+            QCOMPARE(zoom.Cell(c, r), data.Cell(c, r));
+        }
+    }
+    // Rows added while it is open appear in it too.
+    f.prompter.fileNames = {WaterMeter()};
+    QTest::mouseClick(w.Import_Button, Qt::LeftButton);
+    QCOMPARE(zoom.RowCount(), data.RowCount());
+    QCOMPARE(zoom.Cell(7, data.RowCount() - 2), data.Cell(7, data.RowCount() - 2));
+    // Its own Close button ends the mirroring; the frame only hides it.
+    QTest::mouseClick(w.Form2()->Hide_Button, Qt::LeftButton);
+    QVERIFY(!w.Form2()->isVisible());
+    QVERIFY(!w.station().runState().zoomOpen);
+    w.Form2()->hide();
+}
+
+void TestWindowTables::operationGuardRefusesSecondOperation() {
+    WindowFixture f;
+    TForm1& w = f.start();
+    {
+        const Station::Operation running(w.station());
+        QVERIFY(running);
+        f.prompter.fileNames = {f.path("x.csv")};
+        QTest::mouseClick(w.Load1_Button, Qt::LeftButton);
+        QVERIFY(f.prompter.asked.empty()); // refused before any dialog
+        QVERIFY(!w.StatusBar1->currentMessage().isEmpty());
+        w.Appendslave1->trigger();
+        QCOMPARE(w.station().tables().slaveList().RowCount(), 1);
+        // Every control stays enabled; clearing the text area still works.
+        QVERIFY(w.Load1_Button->isEnabled());
+        w.trace().append("x");
+        QTest::mouseClick(w.CL_Button, Qt::LeftButton);
+        QVERIFY(w.trace().lines().isEmpty());
+    }
+    w.Appendslave1->trigger();
+    QCOMPARE(w.station().tables().slaveList().RowCount(), 2);
+}
+
+void TestWindowTables::closeWaitsForRunningOperation() {
+    WindowFixture f;
+    TForm1& w = f.start();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto running = std::make_unique<Station::Operation>(w.station());
+    QVERIFY(!w.close());
+    QVERIFY(w.isVisible());
+    QVERIFY(w.closePending());
+    QVERIFY(w.station().runState().stop);
+    QVERIFY(!QFile::exists(f.path("slist.csv")));
+    running.reset();
+    w.Guarded([] {}); // the end of the handler that ran the operation
+    QVERIFY(!w.isVisible());
+    QVERIFY(QFile::exists(f.path("slist.csv")));
+}
+
+void TestWindowTables::globalTimerStartsAtShow() {
+    WindowFixture f;
+    TForm1& w = f.start({"/N"});
+    QVERIFY(!w.globalTimer().isActive());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(w.globalTimer().isActive());
+    QCOMPARE(w.globalTimer().interval(), 4500);
+    w.hide();
+}
+
+void TestWindowTables::separatorFollowsField() {
+    WindowFixture f;
+    TForm1& w = f.start();
+    QCOMPARE(w.station().options().separator, QChar(','));
+    w.CSVSeparator_MaskEdit->clear();
+    QTest::keyClicks(w.CSVSeparator_MaskEdit, ";");
+    QCOMPARE(w.station().options().separator, QChar(';'));
+    w.CSVSeparator_MaskEdit->setText("\"");
+    QCOMPARE(w.station().options().separator, QChar(',')); // a quote cannot separate
+    w.CSVSeparator_MaskEdit->setText(";");
+    w.close();
+    QVERIFY(f.readFile("slist.csv").startsWith("Beép.hely;Mbus cím;"));
+}
+
+QTEST_MAIN(TestWindowTables)
+#include "test_window_tables.moc"
