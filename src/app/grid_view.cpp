@@ -110,3 +110,16 @@ void GridView::sizeColumns() {
 }
 
 } // namespace quorven
+
+namespace quorven {
+
+void GridView::scrollToLastRow() {
+    if (!model() || model()->rowCount() == 0) {
+        return;
+    }
+    updateGeometries(); // column widths just changed may have added a scroll bar
+    scrollTo(model()->index(model()->rowCount() - 1, 0), QAbstractItemView::PositionAtBottom);
+    horizontalScrollBar()->setValue(0);
+}
+
+} // namespace quorven

@@ -29,6 +29,8 @@ public:
     // Sizes every column to its widest text, header included, plus 20 pixels.
     // Very long tables are measured on their first and last rows.
     void sizeColumns();
+    // Shows the last row, first column, with the scroll bars as they now are.
+    void scrollToLastRow();
 
 protected:
     void wheelEvent(QWheelEvent* event) override;

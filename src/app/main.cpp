@@ -49,6 +49,7 @@ int main(int argc, char* argv[]) {
     config.switches = options.switches;
     config.simulate = options.simulate;
     config.simulationFile = options.simulationFile;
+    config.importFile = options.importFile;
     config.optionProblems = options.problems;
 
     quorven::TForm1 form1(config);

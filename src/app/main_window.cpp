@@ -10,6 +10,7 @@
 #include "link/mb_sio.h"
 #include "link/real_clock.h"
 #include "operations/station.h"
+#include "sim/simulated_bus.h"
 
 #include <QApplication>
 #include <QCheckBox>

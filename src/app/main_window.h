@@ -32,6 +32,7 @@ struct StartupConfig {
     QStringList switches; // the command line without the program's own options
     bool simulate = false;
     QString simulationFile;     // empty: the built-in demonstration bus
+    QString importFile;         // a hex-text telegram imported when the window first shows
     QStringList optionProblems; // shown in the text area at start
 };
 
@@ -124,6 +125,7 @@ protected:
 private:
     void FormCreate();
     void CreateLink();
+    void CreateSimulatedBus();
     void LoadStartSlaveList();
     void ApplySettings(const AppSettings& s);
     void ApplyCommandAction(const CommandAction& a);
@@ -156,6 +158,7 @@ private:
     std::unique_ptr<PortFactory> ports_;
     std::unique_ptr<TMB_Sio> sio_;
     std::unique_ptr<ClockTimer> timerGlobal_;
+    std::unique_ptr<ClockTimer> startImport_;
     TForm2* form2_ = nullptr;
     TForm4* form4_ = nullptr;
 

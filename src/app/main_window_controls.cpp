@@ -147,6 +147,7 @@ QGridLayout* RightPanel(const MainWindowControls& c) {
     g->setVerticalSpacing(2);
 
     auto* count = new QHBoxLayout;
+    count->setSpacing(4);
     count->addWidget(c.Label2);
     count->addWidget(c.ZAnz_StaticText);
     count->addStretch();

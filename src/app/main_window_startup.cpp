@@ -9,6 +9,7 @@
 #include "link/mb_sio.h"
 #include "link/system_port_factory.h"
 #include "operations/station.h"
+#include "sim/simulated_bus.h"
 #include "tables/csv_writer.h"
 #include "tables/file_error.h"
 
@@ -20,9 +21,32 @@
 #include <QProgressBar>
 #include <QShowEvent>
 
+#include <algorithm>
+
 namespace quorven {
 
+void TForm1::CreateSimulatedBus() {
+    const bool anySimulated = std::any_of(
+        startSettings_.portDevices.begin(), startSettings_.portDevices.end(), [](const auto& e) {
+            return e.second.trimmed().compare(QLatin1String(PortMap::kSimulatedDevice),
+                                              Qt::CaseInsensitive) == 0;
+        });
+    if (!config_.simulate && !anySimulated) {
+        return;
+    }
+    if (config_.simulationFile.isEmpty()) {
+        simulatedBus_ = sim::SimulatedBus::demo(*clock_);
+        settingsReport_.append(QStringLiteral("Simulated bus: the demonstration bus"));
+        return;
+    }
+    QString error;
+    simulatedBus_ = sim::SimulatedBus::fromFile(*clock_, config_.simulationFile, &error);
+    settingsReport_.append(
+        simulatedBus_ ? QStringLiteral("Simulated bus: ") + config_.simulationFile : error);
+}
+
 void TForm1::CreateLink() {
+    CreateSimulatedBus();
     PortMap map = BuildPortMap(startSettings_, config_.simulate, &settingsReport_);
     ports_ = std::make_unique<SystemPortFactory>(std::move(map), simulatedBus_.get());
     sio_ = std::make_unique<TMB_Sio>(*clock_, *ports_, QStringLiteral("COM0"));
@@ -122,6 +146,11 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::FormShow() {
     autoRunStep_ = 0;
     timerGlobal_->start(4500);
+    if (!config_.importFile.isEmpty()) {
+        // Once the window has its size, so the rows are shown scrolled to the end.
+        startImport_ = clock_->callAfter(
+            0, [this] { Guarded([this] { station_->ImportFile(config_.importFile); }); });
+    }
 }
 
 void TForm1::Timer_GlobalTimer() {

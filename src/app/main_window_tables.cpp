@@ -176,7 +176,7 @@ void TForm1::DataTableFilled() {
     const GridModel& data = station_->tables().dataTable();
     if (data.RowCount() > 1) {
         AdvStringGrid2->sizeColumns();
-        AdvStringGrid2->scrollTo(data.index(data.RowCount() - 2, 0));
+        AdvStringGrid2->scrollToLastRow();
     }
 }
 

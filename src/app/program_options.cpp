@@ -36,6 +36,12 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments) {
         if (TakeOption(a, QLatin1String("--simulate"), &value, &hasValue)) {
             o.simulate = true;
             o.simulationFile = value;
+        } else if (TakeOption(a, QLatin1String("--import"), &value, &hasValue)) {
+            if (value.isEmpty()) {
+                o.problems.append(QStringLiteral("--import needs a file: --import=FILE"));
+            } else {
+                o.importFile = value;
+            }
         } else if (TakeOption(a, QLatin1String("--config-dir"), &value, &hasValue)) {
             if (value.isEmpty()) {
                 o.problems.append(QStringLiteral("--config-dir needs a folder: --config-dir=DIR"));

@@ -12,6 +12,7 @@ struct ProgramOptions {
     QString configDir;      // --config-dir=DIR: where the settings and slist.csv live
     bool simulate = false;  // --simulate[=FILE]: every port is the simulated bus
     QString simulationFile; // empty: the built-in demonstration bus
+    QString importFile;     // --import=FILE: a hex-text telegram imported once the window shows
     QStringList switches;   // everything else, in order, without the program name
     QStringList problems;   // texts for options given wrongly
 };

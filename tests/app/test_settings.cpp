@@ -232,6 +232,9 @@ void TestSettings::programOptions_data() {
         << QStringList{"/c:3", "--simulate=bus.json", "--config-dir=/tmp/q", "/l"} << true
         << "bus.json"
         << "/tmp/q" << QStringList{"/c:3", "/l"};
+    QTest::newRow("import is the program's own")
+        << QStringList{"--import=t.hex", "/N"} << false << ""
+        << "" << QStringList{"/N"};
     QTest::newRow("similar names are switches")
         << QStringList{"--simulated", "--config-dirx=1"} << false << ""
         << "" << QStringList{"--simulated", "--config-dirx=1"};

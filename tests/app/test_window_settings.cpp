@@ -3,6 +3,7 @@
 #include "app/ini_file.h"
 #include "app/modem_window.h"
 #include "link/mb_sio.h"
+#include "link/virtual_clock.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,6 +27,9 @@ private slots:
     void commandLine_data();
     void commandLine();
     void commandLineOnlyAtFirstTick();
+    void simulateMapsEveryPort();
+    void simulationFileThatCannotBeRead();
+    void portsSectionReachesTheLink();
 };
 
 void TestWindowSettings::defaultsWithoutFile() {
@@ -200,6 +204,51 @@ void TestWindowSettings::commandLineOnlyAtFirstTick() {
     QVERIFY(w.Form4()->Pulse_CheckBox->isChecked());
     QCOMPARE(w.PI_MaskEdit->text(), QString("60"));
     QVERIFY(w.NP_CheckBox->isChecked());
+}
+
+void TestWindowSettings::simulateMapsEveryPort() {
+    VirtualClock clock;
+    WindowFixture f;
+    TForm1& w = f.start({}, &clock, [](StartupConfig& c) { c.simulate = true; });
+    QVERIFY(f.traceLines().contains("Simulated bus: the demonstration bus"));
+    TMB_Sio& link = w.link();
+    link.SetPort("COM77");
+    QVERIFY(link.IsPortOpen());
+    // Meter 1 of the demonstration bus answers on any port.
+    QCOMPARE(int(link.ReqUD2(1)), 0);
+    QVERIFY(link.RxLength() > 20);
+    link.ClosePort();
+}
+
+void TestWindowSettings::simulationFileThatCannotBeRead() {
+    VirtualClock clock;
+    WindowFixture f;
+    f.writeFile("bus.json", "{\"meters\": [{\"adress\": 1}]}");
+    TForm1& w = f.start({}, &clock, [&](StartupConfig& c) {
+        c.simulate = true;
+        c.simulationFile = f.path("bus.json");
+    });
+    QVERIFY(f.traceLines().size() == 1);
+    QVERIFY2(f.traceLines().first().startsWith(f.path("bus.json")),
+             qPrintable(f.traceLines().first()));
+    // A port on the missing bus cannot be opened: the guard reports it.
+    w.Guarded([&] { w.link().SetPort("COM2"); });
+    QCOMPARE(f.traceLines().last(), QString("Exception!"));
+    QVERIFY(!w.link().IsPortOpen());
+}
+
+void TestWindowSettings::portsSectionReachesTheLink() {
+    VirtualClock clock;
+    WindowFixture f;
+    f.writeFile("quorven.ini", "[Ports]\nCOM4=sim\nCOM9=relative/path\n");
+    TForm1& w = f.start({}, &clock);
+    QCOMPARE(f.traceLines(),
+             QStringList({"Simulated bus: the demonstration bus",
+                          "Ports: \"COM9=relative/path\" in settings file ignored"}));
+    w.link().SetPort("COM4");
+    QVERIFY(w.link().IsPortOpen());
+    QCOMPARE(int(w.link().ReqUD2(2)), 0);
+    w.link().ClosePort();
 }
 
 QTEST_MAIN(TestWindowSettings)

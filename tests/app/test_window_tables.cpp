@@ -50,6 +50,7 @@ private slots:
     void saveAndLoadThroughDialogs();
     void loadFailureShownByGuard();
     void importShowsRows();
+    void importAtStart();
     void printToPdf();
     void printCancelled();
     void zoomMirrorsDataTable();
@@ -261,6 +262,24 @@ void TestWindowTables::importShowsRows() {
     // Sized, and the last row is in view.
     const QFontMetrics fm(w.AdvStringGrid2->font());
     QVERIFY(w.AdvStringGrid2->columnWidth(4) >= fm.horizontalAdvance("04990254") + 20);
+}
+
+void TestWindowTables::importAtStart() {
+    WindowFixture f;
+    TForm1& w = f.start({}, nullptr, [](StartupConfig& c) { c.importFile = WaterMeter(); });
+    QCOMPARE(w.station().tables().dataTable().RowCount(), 1);
+    w.show(); // the import runs once the window shows
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTRY_VERIFY(w.station().tables().dataTable().RowCount() > 5);
+    w.hide();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const int rows = w.station().tables().dataTable().RowCount();
+    w.hide();
+    w.show(); // not again
+    QTest::qWait(50);
+    QCOMPARE(w.station().tables().dataTable().RowCount(), rows);
+    w.hide();
 }
 
 void TestWindowTables::printToPdf() {

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 namespace quorven::testing {
@@ -33,12 +34,16 @@ struct WindowFixture {
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
-    TForm1& start(const QStringList& switches = {}) {
+    TForm1& start(const QStringList& switches = {}, Clock* clock = nullptr,
+                  const std::function<void(StartupConfig&)>& adjust = {}) {
         StartupConfig config;
         config.programPath = QStringLiteral("/opt/quorven/quorven");
         config.configFolder = dir.path();
         config.switches = switches;
-        form = std::make_unique<TForm1>(config, &prompter);
+        if (adjust) {
+            adjust(config);
+        }
+        form = std::make_unique<TForm1>(config, &prompter, clock);
         form->CreateZoomWindow();
         form->CreateModemWindow();
         return *form;

@@ -5,7 +5,6 @@
 
 #include "app/main_window.h"
 #include "app/program_options.h"
-#include "operations/station.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -22,27 +21,19 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const QString out = args.takeFirst();
-    QString importFile;
-    for (qsizetype i = args.size() - 1; i >= 0; --i) {
-        if (args[i].startsWith(QLatin1String("--import="))) {
-            importFile = args[i].mid(9);
-            args.removeAt(i);
-        }
-    }
     const quorven::ProgramOptions options = quorven::ParseProgramOptions(args);
     quorven::StartupConfig config;
     config.programPath = QApplication::applicationFilePath();
     config.configFolder = options.configDir.isEmpty() ? QStringLiteral(".") : options.configDir;
     config.simulate = options.simulate;
     config.simulationFile = options.simulationFile;
+    config.importFile = options.importFile;
 
     quorven::TForm1 form1(config);
     form1.CreateZoomWindow();
     form1.CreateModemWindow();
+    form1.resize(1180, 720); // room for more of the data table than the default size
     form1.show();
-    if (!importFile.isEmpty()) {
-        form1.Guarded([&] { form1.station().ImportFile(importFile); });
-    }
     int result = 0;
     QTimer::singleShot(1500, &form1, [&] {
         if (!form1.grab().save(out)) {
