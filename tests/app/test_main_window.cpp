@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 
 #include <stdexcept>
@@ -28,6 +29,7 @@ private slots:
     void controlTexts_data();
     void controlTexts();
     void popupMenuOrder();
+    void hintInStatusBar();
     void lists();
     void dailyLogNeverShown();
     void multiTelChecksSndNke();
@@ -130,6 +132,20 @@ void TestMainWindow::popupMenuOrder() {
                                  "méröt olvas", "listát töröl", "elsödleges cím beáll.",
                                  "gysz. beállítás", "SND_NKE címhez", "SND_NKE mindhez",
                                  "alk. Reset címhez", "alk. Reset mindhez", "0-cím olvasás"}));
+}
+
+void TestMainWindow::hintInStatusBar() {
+    WindowFixture f;
+    TForm1& w = f.start();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTest::mouseMove(w.Import_Button);
+    QTRY_COMPARE(w.StatusBar1->currentMessage(),
+                 QString("Import from text data file (hex ascii with spaces: 68 2D 2D 68 08 01 "
+                         "72 ..)"));
+    QTest::mouseMove(w.Label1);
+    QTRY_COMPARE(w.StatusBar1->currentMessage(), QString("Cycle time for polling or logging"));
+    w.hide();
 }
 
 void TestMainWindow::lists() {
