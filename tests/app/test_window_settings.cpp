@@ -4,11 +4,15 @@
 #include "app/modem_window.h"
 #include "link/mb_sio.h"
 #include "link/virtual_clock.h"
+#include "operations/station.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+
+#include <stdexcept>
 
 using namespace quorven;
 using namespace quorven::testing;
@@ -30,6 +34,8 @@ private slots:
     void simulateMapsEveryPort();
     void simulationFileThatCannotBeRead();
     void portsSectionReachesTheLink();
+    void firstTickAfter4500ms();
+    void exceptionClosesPortUnlessModemConnected();
 };
 
 void TestWindowSettings::defaultsWithoutFile() {
@@ -248,6 +254,43 @@ void TestWindowSettings::portsSectionReachesTheLink() {
     w.link().SetPort("COM4");
     QVERIFY(w.link().IsPortOpen());
     QCOMPARE(int(w.link().ReqUD2(2)), 0);
+    w.link().ClosePort();
+}
+
+void TestWindowSettings::firstTickAfter4500ms() {
+    VirtualClock clock;
+    WindowFixture f;
+    TForm1& w = f.start({"/c:7"}, &clock);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    clock.advanceBy(4499);
+    QVERIFY(f.traceLines().isEmpty());
+    QCOMPARE(w.MB1Port_ComboBox->currentText(), QString("COM1"));
+    clock.advanceBy(1);
+    QCOMPARE(f.traceLines(), QStringList({"Dir: /opt/quorven/quorven", "Parameter: /C:7"}));
+    QCOMPARE(w.MB1Port_ComboBox->currentText(), QString("COM7"));
+    clock.advanceBy(9000); // later ticks do not evaluate it again
+    QCOMPARE(f.traceLines().size(), 2);
+    w.hide();
+}
+
+void TestWindowSettings::exceptionClosesPortUnlessModemConnected() {
+    VirtualClock clock;
+    WindowFixture f;
+    TForm1& w = f.start({}, &clock, [](StartupConfig& c) { c.simulate = true; });
+    w.link().SetPort("COM3");
+    QVERIFY(w.link().IsPortOpen());
+    w.ShowBusy(true);
+    w.Guarded([] { throw std::runtime_error("search failed"); });
+    QVERIFY(!w.link().IsPortOpen());
+    QCOMPARE(w.Status_StaticText->text(), QString("szabad"));
+    QCOMPARE(f.prompter.asked.back().text, QString("search failed"));
+
+    w.link().OpenPort();
+    w.station().runState().modemConnected = true;
+    w.Guarded([] { throw std::runtime_error("again"); });
+    QVERIFY(w.link().IsPortOpen()); // an established modem connection stays up
+    w.station().runState().modemConnected = false;
     w.link().ClosePort();
 }
 
