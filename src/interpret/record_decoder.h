@@ -24,9 +24,13 @@ std::size_t DecodeDataField(const RecordContext& context, std::size_t dif, std::
 void DecodeFixedPosition(const RecordContext& context, std::size_t p, RecordWork& work);
 
 // A telegram byte taken as a character: bytes 80h-FFh are the Latin-1
-// characters of the same code, written as UTF-8.
+// characters of the same code, written as UTF-8. Control bytes (a meter's
+// NUL padding, say) become blanks, so a decoded text never carries a byte
+// that would make a saved table unreadable.
 inline void AppendByteCharacter(std::string& text, std::uint8_t byte) {
-    if (byte < 0x80) {
+    if (byte < 0x20 || byte == 0x7F) {
+        text += ' ';
+    } else if (byte < 0x80) {
         text += static_cast<char>(byte);
     } else {
         text += static_cast<char>(0xC0 | (byte >> 6));

@@ -117,6 +117,7 @@ void TestDataFields::variableLength_data() {
     const char* v = "volume";
     AddRecord("text, last byte first", "0D 13 03 434241", 0, v, "ABC", "l");
     AddRecord("text with exponent", "0D 15 03 434241", 0, v, "ABC", "e-1 m^3");
+    AddRecord("text with control bytes", "0D 13 04 00 0A 4241", 0, v, "AB  ", "l");
     AddRecord("empty text, next", "0D 13 00 01 13 05", 1, v, "5", "l");
     AddRecord("text, Latin-1", "0D 13 01 E9", 0, v, "é", "l");
     AddRecord("positive BCD", "0D 13 C2 4523", 0, v, "2345", "l");
