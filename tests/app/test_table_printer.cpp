@@ -44,7 +44,6 @@ class TestTablePrinter : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void layouts();
     void searchableText();
     void pagesCounted();
     void wideTableShrunkToFit();
@@ -55,19 +54,6 @@ void TestTablePrinter::initTestCase() {
     if (!HavePdfText()) {
         QSKIP("pdftotext (poppler-utils) is not installed");
     }
-}
-
-void TestTablePrinter::layouts() {
-    const QFont f;
-    const PrintLayout s = SlaveListPrintLayout(f);
-    QCOMPARE(s.title, QString("Slavelist"));
-    QCOMPARE(s.leftMargin, 200);
-    QCOMPARE(s.rightMargin, 100);
-    const PrintLayout d = DataTablePrintLayout(f);
-    QCOMPARE(d.title, QString("Meter data"));
-    QCOMPARE(d.leftMargin, 100);
-    QCOMPARE(d.headerSize, 100);
-    QCOMPARE(d.footerSize, 100);
 }
 
 void TestTablePrinter::searchableText() {
