@@ -29,6 +29,8 @@
 #include <QScrollBar>
 #include <QStatusBar>
 
+#include <algorithm>
+
 namespace quorven {
 
 namespace {
@@ -101,6 +103,10 @@ void TForm1::ConnectControls() {
     connect(&t, &Trace::cleared, Memo1, &QPlainTextEdit::clear);
     connect(station_.get(), &Station::statusNote, this,
             [this](const QString& note) { StatusBar1->showMessage(note, kStatusNoteMs); });
+    connect(station_.get(), &Station::lampChanged, this, &TForm1::ShowBusy);
+    connect(station_.get(), &Station::progressChanged, this, [this](int bar, int percent) {
+        (bar == 2 ? ProgressBar2 : ProgressBar1)->setValue(std::clamp(percent, 0, 100));
+    });
 
     On(MultiTel_CheckBox, &QCheckBox::toggled, &TForm1::MultiTel_CheckBoxClick);
     On(MDK_CheckBox, &QCheckBox::toggled, &TForm1::MDK_CheckBoxClick);

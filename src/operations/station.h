@@ -109,6 +109,12 @@ signals:
     void dataTableFilled();
     // A short note for the status bar (an operation was refused).
     void statusNote(const QString& text);
+    // The busy/free indication: the lamp red and "foglalt" while an operation
+    // runs, green and "szabad" when it has ended.
+    void lampChanged(bool busy);
+    // A progress bar moved: bar 1 for read-outs and searches, bar 2 for the
+    // count-down to the next poll; percent 0..100.
+    void progressChanged(int bar, int percent);
 
 private:
     void PrepareDataRow(int row);

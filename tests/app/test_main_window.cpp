@@ -4,6 +4,7 @@
 #include "app/modem_window.h"
 #include "app/zoom_window.h"
 #include "link/mb_sio.h"
+#include "operations/station.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -35,6 +37,7 @@ private slots:
     void multiTelChecksSndNke();
     void mdkRecordsRtsMode();
     void exceptionGuard();
+    void stationDrivesLampAndBars();
     void textAreaFollowsTrace();
     void zoomAndModemWindows();
 };
@@ -210,6 +213,21 @@ void TestMainWindow::exceptionGuard() {
     QCOMPARE(w.Status_StaticText->text(), QString("szabad"));
     QCOMPARE(w.Shape1->color(), QColor(Qt::green));
     QVERIFY(w.MBRead_Button->isEnabled());
+}
+
+void TestMainWindow::stationDrivesLampAndBars() {
+    WindowFixture f;
+    TForm1& w = f.start();
+    emit w.station().lampChanged(true);
+    QCOMPARE(w.Status_StaticText->text(), QString("foglalt"));
+    QCOMPARE(w.Shape1->color(), QColor(Qt::red));
+    emit w.station().progressChanged(1, 40);
+    emit w.station().progressChanged(2, 250);
+    QCOMPARE(w.ProgressBar1->value(), 40);
+    QCOMPARE(w.ProgressBar2->value(), 100);
+    emit w.station().lampChanged(false);
+    QCOMPARE(w.Status_StaticText->text(), QString("szabad"));
+    QCOMPARE(w.Shape1->color(), QColor(Qt::green));
 }
 
 void TestMainWindow::textAreaFollowsTrace() {
