@@ -75,6 +75,8 @@ void TForm1::FormCreate() {
     }
     ApplySettings(startSettings_);
     LoadStartSlaveList();
+    AdvStringGrid1->sizeColumns();
+    AdvStringGrid2->sizeColumns();
 }
 
 void TForm1::ApplySettings(const AppSettings& s) {
@@ -114,7 +116,6 @@ void TForm1::LoadStartSlaveList() {
         station_->trace().append(kept ? QStringLiteral("The slave list was kept as ") + aside
                                       : QStringLiteral("The slave list could not be put aside"));
     }
-    AdvStringGrid1->sizeColumns();
 }
 
 AppSettings TForm1::CurrentSettings() const {
