@@ -170,6 +170,7 @@ private:
     bool shown_ = false;
     int autoRunStep_ = 0;
     bool closePending_ = false;
+    bool keepSlaveFile_ = false; // slist.csv could not be loaded nor put aside
     bool closed_ = false;
 };
 

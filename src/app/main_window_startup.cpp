@@ -115,6 +115,7 @@ void TForm1::LoadStartSlaveList() {
         station_->trace().append(e.message());
         station_->trace().append(kept ? QStringLiteral("The slave list was kept as ") + aside
                                       : QStringLiteral("The slave list could not be put aside"));
+        keepSlaveFile_ = !kept;
     }
 }
 
@@ -227,6 +228,13 @@ void TForm1::FormClose() {
 }
 
 void TForm1::SaveSlaveListAtClose() {
+    if (keepSlaveFile_) {
+        // The file that could not be loaded is not replaced by an empty list.
+        prompter_->showMessage(slaveListPath() + QStringLiteral(" was not saved: it could not be "
+                                                                "loaded and is kept as it was"),
+                               QStringLiteral("Write error"));
+        return;
+    }
     try {
         SaveCsv(station_->tables().slaveList(), slaveListPath(), station_->options().separator);
     } catch (const FileError& e) {
