@@ -43,6 +43,6 @@ private:
 // The widest text of a column of a model, header included, in pixels of fm;
 // at most `sample` rows from the top and as many from the bottom are measured.
 int WidestText(const QAbstractItemModel& model, int column, const QFontMetrics& fm,
-               int sample = 2000);
+               int sample = 1000);
 
 } // namespace quorven
