@@ -65,9 +65,12 @@ ImportResult Station::ImportText(const QByteArray& text) {
         return ImportResult::TooShort;
     }
     const std::size_t n = telegram.size();
+    // The length byte is compared with the whole count: from 262 bytes on no
+    // length byte is right, whatever the lowest 8 bits the question shows.
     const std::uint8_t length = TrueLength(telegram);
-    if (telegram[1] != length && prompter_.askYesNo(LengthQuestion(telegram[1], length),
-                                                    kErrorCaption) == Prompter::Answer::Yes) {
+    if (std::size_t{telegram[1]} != n - 6 &&
+        prompter_.askYesNo(LengthQuestion(telegram[1], length), kErrorCaption) ==
+            Prompter::Answer::Yes) {
         telegram[1] = telegram[2] = length;
     }
     const std::uint8_t checksum = TrueChecksum(telegram);

@@ -26,6 +26,20 @@ QString Hex2(int b) {
     return QString::number(b & 0xFF, 16).toUpper().rightJustified(2, u'0');
 }
 
+// The water meter's answer lengthened by `filler` idle filler bytes (2Fh)
+// after its records, with length field and checksum made right for it.
+std::vector<std::uint8_t> PaddedTelegram(int filler) {
+    std::vector<std::uint8_t> t = WaterTelegram(6);
+    t.insert(t.end() - 2, static_cast<std::size_t>(filler), std::uint8_t{0x2F});
+    t[1] = t[2] = static_cast<std::uint8_t>(t.size() - 6);
+    std::uint8_t sum = 0;
+    for (std::size_t i = 4; i + 2 < t.size(); ++i) {
+        sum = static_cast<std::uint8_t>(sum + t[i]);
+    }
+    t[t.size() - 2] = sum;
+    return t;
+}
+
 QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
     QFile f(dir.filePath(name));
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
@@ -123,6 +137,7 @@ void TestTelegramImport::validTelegram() {
 }
 
 void TestTelegramImport::questions_data() {
+    QTest::addColumn<int>("filler");
     QTest::addColumn<int>("lengthChange");
     QTest::addColumn<int>("checksumChange");
     QTest::addColumn<QList<Answer>>("answers");
@@ -135,29 +150,41 @@ void TestTelegramImport::questions_data() {
     const QString length = kLengthQuestion.arg(Hex2(l - 1), Hex2(l));
     const QString checksum = kChecksumQuestion.arg(Hex2(cs + 1), Hex2(cs));
     QTest::newRow("length one too small, Yes")
-        << -1 << 0 << QList<Answer>{Answer::Yes} << QStringList{length} << "" << 8;
+        << 0 << -1 << 0 << QList<Answer>{Answer::Yes} << QStringList{length} << "" << 8;
     QTest::newRow("length one too small, No")
-        << -1 << 0 << QList<Answer>{Answer::No} << QStringList{length}
+        << 0 << -1 << 0 << QList<Answer>{Answer::No} << QStringList{length}
         << "Länge und Längenfeld unterschiedlich" << 1;
     QTest::newRow("checksum wrong, Yes")
-        << 0 << 1 << QList<Answer>{Answer::Yes} << QStringList{checksum} << "" << 8;
+        << 0 << 0 << 1 << QList<Answer>{Answer::Yes} << QStringList{checksum} << "" << 8;
     QTest::newRow("checksum wrong, No")
-        << 0 << 1 << QList<Answer>{Answer::No} << QStringList{checksum}
+        << 0 << 0 << 1 << QList<Answer>{Answer::No} << QStringList{checksum}
         << QString("Checksummenfehler %1 <> %2").arg(Hex2(cs), Hex2(cs + 1)) << 1;
-    QTest::newRow("both wrong, Yes to both") << -1 << 1 << QList<Answer>{Answer::Yes, Answer::Yes}
-                                             << QStringList{length, checksum} << "" << 8;
+    QTest::newRow("both wrong, Yes to both")
+        << 0 << -1 << 1 << QList<Answer>{Answer::Yes, Answer::Yes} << QStringList{length, checksum}
+        << "" << 8;
+    // 261 bytes: the longest long frame, L = FFh.
+    const int longest = 261 - static_cast<int>(t.size());
+    QTest::newRow("longest frame, length right: no question")
+        << longest << 0 << 0 << QList<Answer>{} << QStringList{} << "" << 8;
+    // 262 bytes: the true length 256 shows as $00, and a length byte of 00h
+    // is not 256, so the question comes.
+    QTest::newRow("262 bytes, length byte 00h: asked")
+        << longest + 1 << 0 << 0 << QList<Answer>{Answer::No}
+        << QStringList{kLengthQuestion.arg("00", "00")} << "M-Bus Datensatzlänge zu lang" << 1;
 }
 
 // The length byte is outside the checksum, so a corrected length never brings
 // on the checksum question by itself.
 void TestTelegramImport::questions() {
+    QFETCH(int, filler);
     QFETCH(int, lengthChange);
     QFETCH(int, checksumChange);
     QFETCH(QList<Answer>, answers);
     QFETCH(QStringList, asked);
     QFETCH(QString, traceError);
     QFETCH(int, rows);
-    std::vector<std::uint8_t> t = WaterTelegram(6);
+    const std::vector<std::uint8_t> correct = PaddedTelegram(filler);
+    std::vector<std::uint8_t> t = correct;
     t[1] = t[2] = static_cast<std::uint8_t>(t[1] + lengthChange);
     t[t.size() - 2] = static_cast<std::uint8_t>(t[t.size() - 2] + checksumChange);
     ScriptedPrompter prompter;
@@ -172,8 +199,8 @@ void TestTelegramImport::questions() {
         texts << a.text;
     }
     QCOMPARE(texts, asked);
-    std::vector<std::uint8_t> fixed = WaterTelegram(6);
-    if (answers.size() == asked.size() && answers.first() == Answer::No) {
+    std::vector<std::uint8_t> fixed = correct;
+    if (!answers.isEmpty() && answers.size() == asked.size() && answers.first() == Answer::No) {
         fixed = t;
     }
     QStringList trace{HexText(fixed) + " "};
