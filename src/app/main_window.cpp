@@ -100,6 +100,8 @@ void TForm1::On(Sender* sender, Signal signal, void (TForm1::*handler)()) {
 
 void TForm1::ConnectControls() {
     Trace& t = station_->trace();
+    // The text area keeps as many lines as the trace, dropping the oldest.
+    Memo1->setMaximumBlockCount(static_cast<int>(t.maxLines()));
     connect(&t, &Trace::lineAppended, Memo1, [this](const QString& line) {
         Memo1->appendPlainText(line);
         Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
