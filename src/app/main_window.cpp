@@ -78,14 +78,18 @@ TForm1::TForm1(StartupConfig config, Prompter* prompter, Clock* clock)
 }
 
 TForm1::~TForm1() {
-    // The link and its port go before the bus they may hang on.
-    sio_.reset();
+    // The station's link and its port go before the bus they may hang on.
+    station_.reset();
     ports_.reset();
     simulatedBus_.reset();
 }
 
 Trace& TForm1::trace() const {
     return station_->trace();
+}
+
+TMB_Sio& TForm1::link() const {
+    return station_->link();
 }
 
 template <class Sender, class Signal>
@@ -96,6 +100,8 @@ void TForm1::On(Sender* sender, Signal signal, void (TForm1::*handler)()) {
 
 void TForm1::ConnectControls() {
     Trace& t = station_->trace();
+    // The text area keeps as many lines as the trace, dropping the oldest.
+    Memo1->setMaximumBlockCount(static_cast<int>(t.maxLines()));
     connect(&t, &Trace::lineAppended, Memo1, [this](const QString& line) {
         Memo1->appendPlainText(line);
         Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
@@ -187,9 +193,10 @@ void TForm1::MultiTel_CheckBoxClick() {
 void TForm1::MDK_CheckBoxClick() {
     // With MDK the line powers the level converter: DTR +12 V, RTS -12 V.
     const bool mdk = MDK_CheckBox->isChecked();
-    sio_->SetRtsOffMode(mdk);
-    sio_->SetRts(!mdk);
-    sio_->SetDtr(true);
+    TMB_Sio& sio = station_->link();
+    sio.SetRtsOffMode(mdk);
+    sio.SetRts(!mdk);
+    sio.SetDtr(true);
 }
 
 void TForm1::CL_ButtonClick() {
@@ -224,8 +231,9 @@ void TForm1::HandleException(const QString& message) {
     station_->trace().append(QStringLiteral("Exception!"));
     prompter_->showMessage(message, QStringLiteral("Quorven"));
     Enable_Buttons();
-    if (sio_ && sio_->IsPortOpen() && !station_->runState().modemConnected) {
-        sio_->ClosePort();
+    if (station_->hasLink() && station_->link().IsPortOpen() &&
+        !station_->runState().modemConnected) {
+        station_->link().ClosePort();
     }
     station_->runState().busy = false;
     ShowBusy(false);

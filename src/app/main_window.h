@@ -59,7 +59,8 @@ public:
 
     Station& station() const { return *station_; }
     Trace& trace() const;
-    TMB_Sio& link() const { return *sio_; }
+    // The station's link.
+    TMB_Sio& link() const;
     Prompter& prompter() const { return *prompter_; }
     const StartupConfig& config() const { return config_; }
     QString settingsPath() const;
@@ -152,11 +153,11 @@ private:
     Prompter* prompter_ = nullptr;
     std::unique_ptr<Clock> ownClock_;
     Clock* clock_ = nullptr;
-    std::unique_ptr<Station> station_;
-    // The simulated bus outlives the ports the link takes from it.
+    // Declared before the station: the simulated bus and the port factory
+    // outlive the station's link and the ports it takes from them.
     std::unique_ptr<PortFactory> simulatedBus_;
     std::unique_ptr<PortFactory> ports_;
-    std::unique_ptr<TMB_Sio> sio_;
+    std::unique_ptr<Station> station_;
     std::unique_ptr<ClockTimer> timerGlobal_;
     std::unique_ptr<ClockTimer> startImport_;
     TForm2* form2_ = nullptr;

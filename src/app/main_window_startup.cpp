@@ -49,7 +49,7 @@ void TForm1::CreateLink() {
     CreateSimulatedBus();
     PortMap map = BuildPortMap(startSettings_, config_.simulate, &settingsReport_);
     ports_ = std::make_unique<SystemPortFactory>(std::move(map), simulatedBus_.get());
-    sio_ = std::make_unique<TMB_Sio>(*clock_, *ports_, QStringLiteral("COM0"));
+    station_->AttachLink(*clock_, *ports_, QStringLiteral("COM0"));
 }
 
 void TForm1::FormCreate() {
@@ -81,8 +81,8 @@ void TForm1::FormCreate() {
 
 void TForm1::ApplySettings(const AppSettings& s) {
     MB1Port_ComboBox->setCurrentIndex(s.port - 1); // -1: no port selected
-    sio_->SetStxRetryCount(s.stxRetries);
-    sio_->SetAdditionalTimeoutMs(s.additionalTimeoutMs);
+    station_->link().SetStxRetryCount(s.stxRetries);
+    station_->link().SetAdditionalTimeoutMs(s.additionalTimeoutMs);
     PI_MaskEdit->setText(s.cycleTime);
     // In this order; checking a box runs its handler.
     SND_NKE_CheckBox->setChecked(s.sndNke);

@@ -18,6 +18,13 @@ Station::Station(Prompter& prompter, QObject* parent) : QObject(parent), prompte
     tables_.ClearGrid3();
 }
 
+void Station::AttachLink(Clock& clock, PortFactory& ports, const QString& initialPort) {
+    reporter_.reset();
+    sio_.reset();
+    sio_ = std::make_unique<TMB_Sio>(clock, ports, initialPort);
+    reporter_ = std::make_unique<LinkReporter>(trace_, prompter_, clock, *sio_);
+}
+
 Station::Operation::Operation(Station& station)
     : station_(station), owns_(!station.operationRunning_) {
     if (owns_) {

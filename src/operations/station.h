@@ -1,6 +1,10 @@
 #pragma once
 
 #include "interpret/interpreter.h"
+#include "link/clock.h"
+#include "link/link_reporter.h"
+#include "link/mb_sio.h"
+#include "link/port_factory.h"
 #include "link/prompter.h"
 #include "link/trace.h"
 #include "operations/options.h"
@@ -13,6 +17,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 
 namespace quorven {
 
@@ -27,10 +32,11 @@ enum class ImportResult {
 };
 
 // The master station: everything the program does with meters and tables,
-// without any widget. It owns the interpretation of telegrams, the tables,
-// the trace (the text area's lines), the options, the read context and the
-// run state. The window keeps the options in step with its controls, forwards
-// its handlers here, shows the signals, and implements the prompter.
+// without any widget. It owns the link to the bus and what reports around
+// its exchanges, the interpretation of telegrams, the tables, the trace (the
+// text area's lines), the options, the read context and the run state. The window keeps the options
+// in step with its controls, forwards its handlers here, shows the signals, and implements the
+// prompter.
 //
 // Handlers may throw FileError (a table file that cannot be opened or
 // created); the window's guard shows it.
@@ -46,6 +52,18 @@ public:
     ReadContext& readContext() { return readContext_; }
     RunState& runState() { return runState_; }
     Prompter& prompter() { return prompter_; }
+
+    // Creates the link on the clock with ports from the factory, its port
+    // name initialPort (opened only when an operation first needs it), and
+    // the reporter around its exchanges. Called once at start, when the
+    // settings have decided where port names lead; the clock and the factory
+    // must outlive the station. A second call replaces both, ending an
+    // exchange that still waits on the old link with result 1.
+    void AttachLink(Clock& clock, PortFactory& ports, const QString& initialPort);
+    bool hasLink() const { return sio_ != nullptr; }
+    // Only after AttachLink.
+    TMB_Sio& link() { return *sio_; }
+    LinkReporter& reporter() { return *reporter_; }
 
     // One operation at a time. A handler that uses the bus or changes the
     // slave rows runs inside an Operation; while one runs, another is refused
@@ -129,6 +147,10 @@ private:
     ReadContext readContext_;
     RunState runState_;
     bool operationRunning_ = false;
+    // After the trace and the prompter, which the reporter uses; the reporter
+    // goes before the link it reports on.
+    std::unique_ptr<TMB_Sio> sio_;
+    std::unique_ptr<LinkReporter> reporter_;
 };
 
 } // namespace quorven

@@ -237,6 +237,7 @@ void TestMainWindow::textAreaFollowsTrace() {
         w.trace().append(QString("line %1").arg(i));
     }
     QVERIFY(w.Memo1->isReadOnly());
+    QCOMPARE(w.Memo1->maximumBlockCount(), int(w.trace().maxLines()));
     QCOMPARE(w.Memo1->document()->blockCount(), 200);
     QVERIFY(w.Memo1->toPlainText().endsWith("line 199"));
     QTest::mouseClick(w.CL_Button, Qt::LeftButton);
