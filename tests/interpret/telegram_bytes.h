@@ -19,22 +19,14 @@ inline std::vector<std::uint8_t> Bytes(const char* hex) {
 // A long frame with the given C field and the user data from the A field on,
 // with L and the checksum filled in.
 inline std::vector<std::uint8_t> LongFrame(std::uint8_t c, const char* fromAddress) {
-    const std::vector<std::uint8_t> body = Bytes(fromAddress);
-    std::vector<std::uint8_t> frame;
-    frame.reserve(body.size() + 7);
-    for (std::uint8_t b :
-         {std::uint8_t{0x68}, std::uint8_t{0}, std::uint8_t{0}, std::uint8_t{0x68}, c}) {
-        frame.push_back(b);
-    }
-    for (std::uint8_t b : body) {
-        frame.push_back(b);
-    }
-    const auto l = static_cast<std::uint8_t>(frame.size() - 4);
-    frame[1] = frame[2] = l;
+    std::vector<std::uint8_t> frame = Bytes(fromAddress);
+    frame.insert(frame.begin(), c);
     std::uint8_t sum = 0;
-    for (std::size_t i = 4; i < frame.size(); ++i) {
-        sum = static_cast<std::uint8_t>(sum + frame[i]);
+    for (std::uint8_t b : frame) {
+        sum = static_cast<std::uint8_t>(sum + b);
     }
+    const auto l = static_cast<std::uint8_t>(frame.size());
+    frame.insert(frame.begin(), {0x68, l, l, 0x68});
     frame.push_back(sum);
     frame.push_back(0x16);
     return frame;

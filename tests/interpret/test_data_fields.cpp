@@ -1,5 +1,5 @@
-// Data information and data fields: DIF and DIFEs, every data field coding,
-// the variable-length ranges, records the rules cannot decode, byte order.
+// Data information and data fields: DIF and DIFEs, each data field coding,
+// each variable-length range, records the rules cannot decode, byte order.
 #include "record_rows.h"
 
 #include <QTest>
@@ -40,17 +40,11 @@ void TestDataFields::dataInformation_data() {
     AddRecord("84h 40h: subunit 1", "84 40 13 D2040000", 0, v, "1234", "l", {"instant.", 0, 0, 1});
     AddRecord("C4h 01h: storage 3", "C4 01 13 D2040000", 0, v, "1234", "l", {"instant.", 3, 0, 0});
     AddRecord("DIFE 10h: tariff 1", "84 10 13 D2040000", 0, v, "1234", "l", {"instant.", 0, 1, 0});
-    AddRecord("DIFE 20h: tariff 2", "84 20 13 D2040000", 0, v, "1234", "l", {"instant.", 0, 2, 0});
     AddRecord("14h maximum", "14 13 D2040000", 0, v, "1234", "l", {"maximum"});
-    AddRecord("24h minimum", "24 13 D2040000", 0, v, "1234", "l", {"minimum"});
-    AddRecord("34h error", "34 13 D2040000", 0, v, "1234", "l", {"error"});
     AddRecord("second DIFE", "84 80 7F 13 D2040000", 0, v, "1234", "l", {"instant.", 480, 12, 2});
     AddRecord("fourth DIFE: storage bit 16 dropped", "84 8F 8F 8F 0F 13 D2040000", 0, v, "1234",
               "l", {"instant.", 65534, 0, 0});
-    AddRecord("fourth DIFE: subunit and tariff", "84 80 80 80 70 13 D2040000", 0, v, "1234", "l",
-              {"instant.", 0, 192, 8});
     AddRecord("fifth DIFE ignored", "84 80 80 80 80 7F 13 D2040000", 0, v, "1234", "l");
-    AddRecord("ten DIFEs", "84 80 80 80 80 80 80 80 80 80 00 13 D2040000", 0, v, "1234", "l");
     AddRecord("eleventh byte is the VIF", "84 80 80 80 80 80 80 80 80 80 80 13 D2040000", 0, v,
               "1234", "l");
 }
@@ -62,30 +56,17 @@ void TestDataFields::numbers_data() {
     AddRecord("code 0: next record", "00 13 01 13 05", 1, v, "5", "l");
     AddRecord("code 8: selection", "08 13 01 13 05", 1, v, "5", "l");
     AddRecord("8-bit -1", "01 13 FF", 0, v, "-1", "l");
-    AddRecord("16-bit FFFFh, e-3", "02 FD 00 FFFF", 0, "Credit", "-0.001", "Euro");
-    AddRecord("24-bit largest", "03 13 FFFF7F", 0, v, "8388607", "l");
     AddRecord("24-bit smallest", "03 13 000080", 0, v, "-8388608", "l");
-    AddRecord("32-bit, e+1", "04 FB 03 D2040000", 0, "reactive energy", "12340", "kVARh");
     AddRecord("48-bit negative", "06 13 010000000080", 0, v, "-140737488355327", "l");
     AddRecord("64-bit smallest", "07 13 0000000000000080", 0, v, "-9223372036854775808", "l");
     AddRecord("64-bit largest, e+1", "07 93 77 FFFFFFFFFFFFFF7F", 0, v, "92233720368547758070",
               "l");
     AddRecord("real", "05 5B 0000C03F", 0, "flow temperature", "1.500", "°C");
     AddRecord("real, scaled", "05 5A 0000C03F", 0, "flow temperature", "0.150", "°C");
-    AddRecord("real negative", "05 2B 000020C1", 0, "power", "-10.000", "W");
-    AddRecord("BCD 2 digits", "09 13 12", 0, v, "12", "l");
-    AddRecord("BCD 4 digits, e-1", "0A 5A 3412", 0, "flow temperature", "123.4", "°C");
-    AddRecord("BCD 6 digits", "0B 13 563412", 0, v, "123456", "l");
     AddRecord("BCD 8 digits, e-2", "0C 14 34120000", 0, v, "000012.34", "m^3");
     AddRecord("BCD 12 digits", "0E 13 120000000000", 0, v, "000000000012", "l");
     AddRecord("BCD negative", "0C 15 341200F0", 0, v, "-000123.4", "m^3");
     AddRecord("BCD not decimal", "0C 13 AAAA0000", 0, v, "0000AAAA", "");
-    AddRecord("BCD F not first", "0C 13 F0000000", 0, v, "000000F0", "");
-    AddRecord("BCD, e+2", "0A FB 83 77 3412", 0, "reactive energy", "123400", "kVARh");
-    AddRecord("BCD exponent past the digits", "0A 93 70 3412", 0, v, "0.001234", "l");
-    AddRecord("BCD negative, exponent past", "09 93 74 F5", 0, v, "-0.05", "l");
-    AddRecord("hexadecimal 8-bit", "01 FD 17 A5", 0, "error flags", "$A5", "");
-    AddRecord("hexadecimal 48-bit", "06 FD 17 0A0B0C0D0E0F", 0, "error flags", "$0F0E0D0C0B0A", "");
     AddRecord("hexadecimal 64-bit", "07 FD 17 0102030405060708", 0, "error flags",
               "$0807060504030201", "");
     AddRecord("hexadecimal with BCD code is BCD", "0A FD 17 3412", 0, "error flags", "1234", "");
@@ -95,19 +76,12 @@ void TestDataFields::datesAndTimes_data() {
     AddRecordColumns();
     const char* t = "time point";
     AddRecord("type G", "02 6C FF2C", 0, t, "31.12.23", "");
-    AddRecord("type G, year 127", "02 6C E1F1", 0, t, "01.01.127", "");
     AddRecord("type G in 4 bytes", "04 6C FF2C 0000 01 13 05", 0, t, "31.12.23", "");
     AddRecord("type G in 4 bytes, next", "04 6C FF2C 0000 01 13 05", 1, "volume", "5", "l");
-    AddRecord("type G in 6 bytes, next", "0E 6C FF2C 00000000 01 13 05", 1, "volume", "5", "l");
     AddRecord("type F", "04 6D 3B17FF2C", 0, t, "31.12.23 23:59 Win  V", "");
     AddRecord("type F summer, invalid", "04 6D BB97FF2C", 0, t, "31.12.23 23:59 Sum IV", "");
-    AddRecord("type F single digits", "04 6D 05012101", 0, t, "01.01.01 01:05 Win  V", "");
-    AddRecord("type F year 127", "04 6D 0000E1F1", 0, t, "01.01.127 00:00 Win  V", "");
     AddRecord("type I", "06 6D 051E0CFF2C00", 0, t, "31.12.23 12:30:05 Win  V", "");
-    AddRecord("type I summer, invalid", "06 6D 459E0CFF2C00", 0, t, "31.12.23 12:30:05 Sum IV", "");
-    AddRecord("type I year 127", "06 6D 000000E1F100", 0, t, "01.01.127 00:00:00 Win  V", "");
     AddRecord("time of day", "03 6D 050403", 0, t, " 3: 4: 5", "");
-    AddRecord("time of day, two digits", "03 6D 3B3B17", 0, t, "23:59:59", "");
     AddRecord("12 BCD digits", "0E 6D 010203040506", 0, "time point (ABB only)", "060504030201",
               "");
 }
@@ -121,12 +95,9 @@ void TestDataFields::variableLength_data() {
     AddRecord("empty text, next", "0D 13 00 01 13 05", 1, v, "5", "l");
     AddRecord("text, Latin-1", "0D 13 01 E9", 0, v, "é", "l");
     AddRecord("positive BCD", "0D 13 C2 4523", 0, v, "2345", "l");
-    AddRecord("positive BCD, scaled", "0D 14 C4 78563412", 0, v, "123456.78", "m^3");
     AddRecord("negative BCD", "0D 13 D2 4523", 0, v, "-2345", "l");
-    AddRecord("negative BCD, scaled", "0D 15 D2 4523", 0, v, "-234.5", "m^3");
     AddRecord("negative BCD with F: one sign", "0D 13 D2 45F3", 0, v, "-345", "l");
     AddRecord("binary as transmitted", "0D 13 E3 010203", 0, v, "010203", "l");
-    AddRecord("binary, no bytes, next", "0D 13 E0 01 13 05", 1, v, "5", "l");
     AddRecord("binary F0h, 16 bytes", "0D 13 F0 000102030405060708090A0B0C0D0E0F", 0, v,
               "000102030405060708090A0B0C0D0E0F", "l");
     AddRecord("binary F1h, 20 bytes, next",
@@ -145,35 +116,24 @@ void TestDataFields::undecodableRecordsAreSkipped_data() {
     const char* v = "volume";
     AddRecord("date and time in 2 bytes", "02 6D FF2C 01 13 05", 0, "time point", "", "");
     AddRecord("date and time in 2 bytes, next", "02 6D FF2C 01 13 05", 1, v, "5", "l");
-    AddRecord("date and time in 1 byte", "01 AB 39 05 01 13 07", 0, " start timepoint of power", "",
-              "");
     AddRecord("date and time in 1 byte, next", "01 AB 39 05 01 13 07", 1, v, "7", "l");
     AddRecord("date and time in 8 bytes, next", "07 FD 70 0102030405060708 01 13 05", 1, v, "5",
               "l");
-    AddRecord("date and time in 4-byte real, next", "05 FD 70 01020304 01 13 05", 1, v, "5", "l");
     AddRecord("date and time, variable, next", "0D FD 70 02 AABB 01 13 05", 1, v, "5", "l");
     AddRecord("hexadecimal code 5", "05 FD 17 78563412 01 13 05", 0, "error flags", "$12345678",
               "");
-    AddRecord("hexadecimal code 5, next", "05 FD 17 78563412 01 13 05", 1, v, "5", "l");
 }
 
 void TestDataFields::highByteFirst_data() {
     AddRecordColumns();
     const char* v = "volume";
     AddHighByteFirst("32-bit", "04 13 000004D2", v, "1234", "l");
-    AddHighByteFirst("16-bit negative", "02 13 FF38", v, "-200", "l");
     AddHighByteFirst("BCD", "0C 13 00001234", v, "00001234", "l");
     AddHighByteFirst("real", "05 5B 3FC00000", "flow temperature", "1.500", "°C");
-    AddHighByteFirst("hexadecimal", "02 FD 17 1234", "error flags", "$1234", "");
-    AddHighByteFirst("type G", "02 6C 2CFF", "time point", "31.12.23", "");
     AddHighByteFirst("type F", "04 6D 2CFF173B", "time point", "31.12.23 23:59 Win  V", "");
     AddHighByteFirst("type I unchanged", "06 6D 051E0CFF2C00", "time point",
                      "31.12.23 12:30:05 Win  V", "");
-    AddHighByteFirst("time of day unchanged", "03 6D 050403", "time point", " 3: 4: 5", "");
-    AddHighByteFirst("12 BCD digits unchanged", "0E 6D 010203040506", "time point (ABB only)",
-                     "060504030201", "");
     AddHighByteFirst("text", "0D 13 03 414243", v, "ABC", "l");
-    AddHighByteFirst("variable BCD", "0D 13 C2 2345", v, "2345", "l");
     AddHighByteFirst("variable binary as transmitted", "0D 13 E3 010203", v, "010203", "l");
     AddHighByteFirst("double", "0D 13 F8 3FF8000000000000", v, "1.500", "l");
     AddHighByteFirst("plain-text unit still last byte first", "01 7C 03 616263 05", "", "5", "cba");

@@ -43,11 +43,8 @@ void TestNumberFormat::formatDigits_data() {
     QTest::addColumn<bool>("unitKept");
     QTest::newRow("e-2") << "00001234" << -2 << false << "000012.34" << true;
     QTest::newRow("e+2") << "00001234" << 2 << false << "0000123400" << true;
-    QTest::newRow("e0") << "00001234" << 0 << false << "00001234" << true;
-    QTest::newRow("leading zeros stay") << "00012345" << -3 << false << "00012.345" << true;
     QTest::newRow("leading F") << "F0001234" << -1 << false << "-000123.4" << true;
     QTest::newRow("not decimal") << "0000AAAA" << -2 << false << "0000AAAA" << false;
-    QTest::newRow("E digit") << "0E00" << 0 << false << "0E00" << false;
     QTest::newRow("F not first") << "00F01234" << -1 << false << "00F01234" << false;
     QTest::newRow("F first but not decimal") << "F00A" << -1 << false << "F00A" << false;
     QTest::newRow("exponent of the length") << "1234" << -4 << false << "0.1234" << true;
@@ -80,14 +77,11 @@ void TestNumberFormat::scaledInteger_data() {
     constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
     QTest::newRow("-1, e-3") << qint64{-1} << -3 << "-0.001";
     QTest::newRow("1234, e-2") << qint64{1234} << -2 << "12.34";
-    QTest::newRow("1234, e+1") << qint64{1234} << 1 << "12340";
     QTest::newRow("0, e+2") << qint64{0} << 2 << "0";
     QTest::newRow("0, e-2") << qint64{0} << -2 << "0.00";
-    QTest::newRow("-5") << qint64{-5} << 0 << "-5";
     QTest::newRow("smallest") << qint64{kMin} << 0 << "-9223372036854775808";
     QTest::newRow("smallest, e-2") << qint64{kMin} << -2 << "-92233720368547758.08";
     QTest::newRow("largest, e+3") << qint64{kMax} << 3 << "9223372036854775807000";
-    QTest::newRow("e-5") << qint64{7} << -5 << "0.00007";
 }
 
 void TestNumberFormat::scaledInteger() {
@@ -100,8 +94,6 @@ void TestNumberFormat::realText_data() {
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("expected");
     QTest::newRow("1.5") << 1.5 << "1.500";
-    QTest::newRow("-10") << -10.0 << "-10.000";
-    QTest::newRow("0.1") << 0.1 << "0.100";
     QTest::newRow("1e20") << 1e20 << "100000000000000000000.000";
     QTest::newRow("largest double") << std::numeric_limits<double>::max()
                                     << QString("179769313486231570814527423731704356798070567525844"
@@ -122,7 +114,6 @@ void TestNumberFormat::fixedCounterText_data() {
     QTest::addColumn<qint64>("value");
     QTest::addColumn<int>("divisor");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("12345 / 1") << qint64{12345} << 1 << "    12345.00";
     QTest::newRow("12345 / 10") << qint64{12345} << 10 << "     1234.50";
     QTest::newRow("12500 / 1000") << qint64{12500} << 1000 << "       12.50";
     QTest::newRow("-1") << qint64{-1} << 1 << "       -1.00";

@@ -1,20 +1,10 @@
 #include "interpret/hex.h"
-#include "interpret/interpreter.h"
-#include "telegram_bytes.h"
+#include "record_rows.h"
 
 #include <QTest>
 
 using namespace quorven;
-using quorven::testing::Bytes;
-using quorven::testing::LongFrame;
-
-namespace {
-
-QByteArray AsBytes(const std::vector<std::uint8_t>& b) {
-    return QByteArray(reinterpret_cast<const char*>(b.data()), static_cast<int>(b.size()));
-}
-
-} // namespace
+using namespace quorven::testing;
 
 class TestTelegramHeader : public QObject {
     Q_OBJECT
@@ -22,8 +12,6 @@ private slots:
     void header_data();
     void header();
     void hexByte();
-    void mediumTables_data();
-    void mediumTables();
 };
 
 void TestTelegramHeader::header_data() {
@@ -77,8 +65,7 @@ void TestTelegramHeader::header_data() {
 void TestTelegramHeader::header() {
     QFETCH(QByteArray, telegram);
     Interpreter in;
-    in.StoreTelegram(std::span(reinterpret_cast<const std::uint8_t*>(telegram.constData()),
-                               static_cast<std::size_t>(telegram.size())));
+    Store(in, telegram);
     QTEST(in.TelegramKind(), "kind");
     QTEST(in.IsHighByteFirst(), "highByteFirst");
     QTEST(int(in.PrimaryAddress()), "address");
@@ -97,27 +84,6 @@ void TestTelegramHeader::hexByte() {
     AppendHexText(text, 0x68);
     AppendHexText(text, 0x0B);
     QCOMPARE(QString::fromStdString(text), QString("68 0B "));
-}
-
-void TestTelegramHeader::mediumTables_data() {
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("0") << 0 << "Other";
-    QTest::newRow("9") << 9 << "Compressed Air";
-    QTest::newRow("15") << 15 << "Unknown Medium";
-    QTest::newRow("21") << 21 << "Hot Water";
-    QTest::newRow("25") << 25 << "A/D Converter";
-    QTest::newRow("255") << 255 << "Reserved";
-}
-
-void TestTelegramHeader::mediumTables() {
-    QFETCH(int, code);
-    QFETCH(QString, text);
-    std::vector<std::uint8_t> frame = LongFrame(0x08, "01 72 00000000 0000 00 00 00 00 0000");
-    frame[14] = static_cast<std::uint8_t>(code); // byte 15
-    Interpreter in;
-    in.StoreTelegram(frame);
-    QCOMPARE(QString::fromStdString(in.MediumText()), text);
 }
 
 QTEST_APPLESS_MAIN(TestTelegramHeader)
