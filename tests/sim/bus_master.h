@@ -67,4 +67,13 @@ private:
     std::unique_ptr<SerialPort> port_;
 };
 
+// A bus of the given meters on virtual time, with a master on it.
+struct OnBus {
+    explicit OnBus(BusDescription description, qint32 baud = 2400)
+        : bus(clock, std::move(description)), master(bus, clock, baud) {}
+    VirtualClock clock;
+    SimulatedBus bus;
+    BusMaster master;
+};
+
 } // namespace quorven::sim::test

@@ -14,6 +14,10 @@ inline QByteArray Hex(const char* text) {
     return QByteArray::fromHex(QByteArray(text));
 }
 
+inline IdBytes Id(const char* text) {
+    return *IdTextToBytes(QString::fromLatin1(text));
+}
+
 inline QByteArray Ack() {
     return QByteArray(1, static_cast<char>(kAckByte));
 }
@@ -38,7 +42,7 @@ inline MeterDescription Meter(std::uint8_t address, const char* id,
                               qint32 baud = 2400, double replyDelayMs = 20) {
     MeterDescription meter;
     meter.address = address;
-    meter.id = *IdTextToBytes(QString::fromLatin1(id));
+    meter.id = Id(id);
     meter.telegrams = std::move(telegrams);
     meter.baud = baud;
     meter.replyDelayMs = replyDelayMs;
