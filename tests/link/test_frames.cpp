@@ -13,7 +13,6 @@ private slots:
     void builders();
     void idText_data();
     void idText();
-    void userDataLimit();
     void longFrameCheck_data();
     void longFrameCheck();
 };
@@ -23,14 +22,8 @@ void TestFrames::builders_data() {
     QTest::addColumn<QByteArray>("expected");
 
     const IdBytes id12345678{0x78, 0x56, 0x34, 0x12};
-    QTest::newRow("REQ_UD2 to 5") << BuildReqUd2(5, true) << QByteArray::fromHex("107B058016");
-    QTest::newRow("REQ_UD2 to 5, FCB 0")
-        << BuildReqUd2(5, false) << QByteArray::fromHex("105B056016");
     QTest::newRow("REQ_UD2 to 250, checksum wraps")
         << BuildReqUd2(250, true) << QByteArray::fromHex("107BFA7516");
-    QTest::newRow("SND_NKE to 255") << BuildSndNke(255) << QByteArray::fromHex("1040FF3F16");
-    QTest::newRow("application reset to 255")
-        << BuildApplicationReset(255, true) << QByteArray::fromHex("68030368 73FF50C216");
     QTest::newRow("set primary address 7")
         << *BuildSndUd(253, true, kCiDataSend, SetPrimaryAddressData(7))
         << QByteArray::fromHex("68060668 73FD51017A07 4316");
@@ -57,7 +50,6 @@ void TestFrames::idText_data() {
     QTest::newRow("eight digits") << "12345678" << true << QByteArray::fromHex("78563412");
     QTest::newRow("four digits padded") << "1234" << true << QByteArray::fromHex("34120000");
     QTest::newRow("wildcards") << "1234FFFF" << true << QByteArray::fromHex("FFFF3412");
-    QTest::newRow("lower-case wildcard") << "1234ffff" << true << QByteArray::fromHex("FFFF3412");
     QTest::newRow("blanks around") << " 42 " << true << QByteArray::fromHex("42000000");
     QTest::newRow("empty") << "" << true << QByteArray::fromHex("00000000");
     QTest::newRow("nine characters") << "123456789" << false << QByteArray();
@@ -76,29 +68,11 @@ void TestFrames::idText() {
     }
 }
 
-void TestFrames::userDataLimit() {
-    const auto longest = BuildSndUd(1, true, 0x51, QByteArray(252, '\0'));
-    QVERIFY(longest.has_value());
-    QCOMPARE(longest->size(), 261);
-    QCOMPARE(static_cast<std::uint8_t>(longest->at(1)), 255);
-    QCOMPARE(CheckLongFrame(*longest), LongFrameFault::None);
-    QVERIFY(!BuildSndUd(1, true, 0x51, QByteArray(253, '\0')).has_value());
-    QVERIFY(!BuildSndUd(1, true, 0x51, QByteArray(256 + 4, '\0')).has_value());
-}
-
 void TestFrames::longFrameCheck_data() {
     QTest::addColumn<QByteArray>("frame");
     QTest::addColumn<int>("fault");
     const auto f = [](LongFrameFault x) { return static_cast<int>(x); };
     QTest::newRow("valid") << QByteArray::fromHex("680303680805727F16") << f(LongFrameFault::None);
-    QTest::newRow("L differ") << QByteArray::fromHex("681F206808057200000000")
-                              << f(LongFrameFault::LengthsDiffer);
-    QTest::newRow("second start") << QByteArray::fromHex("680303670805727F16")
-                                  << f(LongFrameFault::SecondStart);
-    QTest::newRow("stop byte") << QByteArray::fromHex("680303680805727F17")
-                               << f(LongFrameFault::StopByte);
-    QTest::newRow("checksum") << QByteArray::fromHex("680303680805727E16")
-                              << f(LongFrameFault::Checksum);
     QTest::newRow("truncated") << QByteArray::fromHex("6804046808057200")
                                << f(LongFrameFault::TooShort);
     QTest::newRow("L zero") << QByteArray::fromHex("680000680805727F16")

