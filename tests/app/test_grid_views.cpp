@@ -51,7 +51,6 @@ private slots:
     void wheelOnEmptyTable();
     void wheelMovesOneRow();
     void columnsSizedToWidestText();
-    void editors();
     void dropDownOffersOnlyItsItems();
     void maskRefusesWhatItDoesNotAllow();
 };
@@ -111,21 +110,6 @@ void TestGridViews::columnsSizedToWidestText() {
     QCOMPARE(v.columnWidth(1), std::max(fm.horizontalAdvance("A rather long header text"),
                                         hm.horizontalAdvance("A rather long header text")) +
                                    20);
-}
-
-void TestGridViews::editors() {
-    QStandardItemModel m;
-    Fill(m, 2, 6);
-    GridEditDelegate d(SlaveLike);
-    QWidget parent;
-    QStyleOptionViewItem option;
-    QVERIFY(d.createEditor(&parent, option, m.index(0, 5)) == nullptr); // read-only column
-    QWidget* plain = d.createEditor(&parent, option, m.index(0, 0));
-    QVERIFY(qobject_cast<QLineEdit*>(plain) != nullptr);
-    QVERIFY(qobject_cast<QLineEdit*>(plain)->validator() == nullptr);
-    QVERIFY(qobject_cast<QComboBox*>(d.createEditor(&parent, option, m.index(0, 3))) != nullptr);
-    auto* masked = qobject_cast<QLineEdit*>(d.createEditor(&parent, option, m.index(0, 1)));
-    QVERIFY(masked != nullptr && masked->validator() != nullptr);
 }
 
 void TestGridViews::dropDownOffersOnlyItsItems() {

@@ -31,8 +31,6 @@ void TestIniFile::read_data() {
                                                          << "CSVSEPARATOR" << QVariant(";");
     QTest::newRow("missing key") << data << "Data"
                                  << "Telnr" << QVariant();
-    QTest::newRow("missing section") << data << "Other"
-                                     << "MB1Port" << QVariant();
     QTest::newRow("value kept literally: blanks, quotes, equals")
         << QByteArray("[Data]\nTelini=  \"AT&F=1\" ; x\n") << "Data"
         << "Telini" << QVariant("  \"AT&F=1\" ; x");

@@ -2,8 +2,6 @@
 
 #include "app/control_texts.h"
 #include "app/lamp.h"
-#include "app/modem_window.h"
-#include "app/zoom_window.h"
 #include "link/mb_sio.h"
 #include "operations/station.h"
 
@@ -36,7 +34,6 @@ private slots:
     void exceptionGuard();
     void stationDrivesLampAndBars();
     void textAreaFollowsTrace();
-    void zoomAndModemWindows();
 };
 
 void TestMainWindow::controlTexts() {
@@ -166,18 +163,6 @@ void TestMainWindow::textAreaFollowsTrace() {
     QTest::mouseClick(w.CL_Button, Qt::LeftButton);
     QVERIFY(w.Memo1->toPlainText().isEmpty());
     QVERIFY(w.trace().lines().isEmpty());
-}
-
-void TestMainWindow::zoomAndModemWindows() {
-    WindowFixture f;
-    TForm1& w = f.start();
-    QVERIFY(w.Form2() != nullptr && !w.Form2()->isVisible());
-    QCOMPARE(w.Form2()->windowTitle(), QString("M-Bus data"));
-    TForm4* m = w.Form4();
-    QVERIFY(m != nullptr && !m->isVisible());
-    QCOMPARE(m->windowTitle(), QString("Modem"));
-    QCOMPARE(m->Conf_Edit->text(), QString("AT&FU1^M"));
-    QCOMPARE(m->Modstat_StaticText->text(), QString("szabad"));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -44,6 +44,8 @@ void TestWindowSettings::defaultsWithoutFile() {
     QVERIFY(w.SND_NKE_CheckBox->isChecked());
     QCOMPARE(w.PI_MaskEdit->text(), QString("5"));
     QCOMPARE(w.CSVSeparator_MaskEdit->text(), QString(","));
+    QVERIFY(w.Form4() != nullptr && !w.Form4()->isVisible());
+    QCOMPARE(w.Form4()->Conf_Edit->text(), QString("AT&FU1^M"));
     QVERIFY(f.traceLines().isEmpty());
     w.close();
     // The file is created at the first close.
