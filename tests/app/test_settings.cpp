@@ -21,7 +21,6 @@ private slots:
     void portMap();
     void programOptions_data();
     void programOptions();
-    void settingsFileName_data();
     void settingsFileName();
     void configFolder();
 };
@@ -186,20 +185,10 @@ void TestSettings::programOptions() {
     QTEST(o.switches, "switches");
 }
 
-void TestSettings::settingsFileName_data() {
-    QTest::addColumn<QString>("program");
-    QTest::addColumn<QString>("ini");
-    QTest::newRow("windows program") << "C:/Tools/Quorven.EXE"
-                                     << "quorven.ini";
-    QTest::newRow("no extension") << "/usr/bin/quorven"
-                                  << "quorven.ini";
-    QTest::newRow("dotted name") << "/opt/q/quorven.v2.bin"
-                                 << "quorven.v2.ini";
-}
-
 void TestSettings::settingsFileName() {
-    QFETCH(QString, program);
-    QTEST(SettingsFileName(program), "ini");
+    QCOMPARE(SettingsFileName("C:/Tools/Quorven.EXE"), QString("quorven.ini"));
+    QCOMPARE(SettingsFileName("/usr/bin/quorven"), QString("quorven.ini"));
+    QCOMPARE(SettingsFileName("/opt/q/quorven.v2.bin"), QString("quorven.v2.ini"));
 }
 
 void TestSettings::configFolder() {
