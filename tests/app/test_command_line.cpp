@@ -72,11 +72,6 @@ void TestCommandLine::parse_data() {
         << std::vector<CommandAction>{Flag(Kind::MultiTel, true), Flag(Kind::SndNke, false),
                                       Flag(Kind::AppReset, true), Flag(Kind::AppReset, false),
                                       Flag(Kind::MultiTel, false)};
-    QTest::newRow("dialling and parity")
-        << QStringList{"/W", "/NW", "/NP", "/PE"} << true
-        << QStringList{"Parameter: /W", "Parameter: /NW", "Parameter: /NP", "Parameter: /PE"}
-        << std::vector<CommandAction>{Flag(Kind::PulseDial, true), Flag(Kind::PulseDial, false),
-                                      Flag(Kind::NoParity, true), Flag(Kind::NoParity, false)};
     QTest::newRow("values keep their case")
         << QStringList{"/t:0036 1 234", "/k:at&f^M"} << true
         << QStringList{"Parameter: /T:0036 1 234", "Parameter: /K:AT&F^M"}
