@@ -54,17 +54,9 @@ void TestCommandLine::parse_data() {
         << QStringList{"/B:4800", "/N"} << false
         << QStringList{"Parameter: /B:4800", "4800 baud not allowed!", "Parameter: /N"}
         << std::vector<CommandAction>{Flag(Kind::SndNke, true)};
-    QTest::newRow("baud entries") << QStringList{"/B:2400", "/B:9600"} << true
-                                  << QStringList{"Parameter: /B:2400", "Baudrate 2400 baud",
-                                                 "Parameter: /B:9600", "Baudrate 9600 baud"}
-                                  << std::vector<CommandAction>{Number(Kind::SearchBaud, 0),
-                                                                Number(Kind::SearchBaud, 3)};
     QTest::newRow("baud with leading zero refused")
         << QStringList{"/B:0300"} << false
         << QStringList{"Parameter: /B:0300", "0300 baud not allowed!"}
-        << std::vector<CommandAction>{};
-    QTest::newRow("COM 0 refused")
-        << QStringList{"/C:0"} << false << QStringList{"Parameter: /C:0", "COM 0 not allowed!"}
         << std::vector<CommandAction>{};
     QTest::newRow("COM 256 refused")
         << QStringList{"/C:256"} << false
@@ -80,11 +72,6 @@ void TestCommandLine::parse_data() {
         << std::vector<CommandAction>{Flag(Kind::MultiTel, true), Flag(Kind::SndNke, false),
                                       Flag(Kind::AppReset, true), Flag(Kind::AppReset, false),
                                       Flag(Kind::MultiTel, false)};
-    QTest::newRow("dialling and parity")
-        << QStringList{"/W", "/NW", "/NP", "/PE"} << true
-        << QStringList{"Parameter: /W", "Parameter: /NW", "Parameter: /NP", "Parameter: /PE"}
-        << std::vector<CommandAction>{Flag(Kind::PulseDial, true), Flag(Kind::PulseDial, false),
-                                      Flag(Kind::NoParity, true), Flag(Kind::NoParity, false)};
     QTest::newRow("values keep their case")
         << QStringList{"/t:0036 1 234", "/k:at&f^M"} << true
         << QStringList{"Parameter: /T:0036 1 234", "Parameter: /K:AT&F^M"}

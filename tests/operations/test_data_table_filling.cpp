@@ -12,14 +12,6 @@ using quorven::testing::WaterTelegram;
 
 namespace {
 
-// Columns 0..2, 6 (location, date, time, record number) and 7, 9 of a row.
-QString Summary(const GridModel& table, int row) {
-    return QStringList{table.Cell(kDataPlace, row), table.Cell(kDataDate, row),
-                       table.Cell(kDataTime, row),  table.Cell(kDataNumber, row),
-                       table.Cell(kDataValue, row), table.Cell(kDataDescription, row)}
-        .join('|');
-}
-
 QStringList Numbers(const GridModel& table) {
     QStringList numbers;
     for (int r = 1; r < table.RowCount(); ++r) {
@@ -59,7 +51,6 @@ private slots:
     void multiTelegramFiltersNothing();
     void writePositionOverwritesAndGrows();
     void appendAfterLastRow();
-    void zoomMirroring();
     void checkDataset_data();
     void checkDataset();
 };
@@ -77,7 +68,6 @@ void TestDataTableFilling::recordSelection_data() {
     QTest::newRow("blanks around entries") << " 3 , 4 " << QStringList{"3", "4"} << " 4 ";
     QTest::newRow("entry that is no number filters nothing")
         << "x,2" << QStringList{"1", "2", "3", "4", "5", "6"} << "2";
-    QTest::newRow("entry beyond the status row") << "9" << QStringList{} << "9";
 }
 
 // A selection entry is consumed when its record is written; a last entry
@@ -209,33 +199,12 @@ void TestDataTableFilling::appendAfterLastRow() {
     QCOMPARE(f.station.tables().dataWritePosition(), 4);
 }
 
-void TestDataTableFilling::zoomMirroring() {
-    Fixture f;
-    QVERIFY(f.Fill(WaterTelegram(2)));
-    QCOMPARE(f.station.tables().zoomTable().RowCount(), 1);
-    f.station.Zoom_ButtonClick();
-    QCOMPARE(f.station.tables().zoomTable().RowCount(), 4);
-    f.station.readContext().writePositionFlag = false;
-    QVERIFY(f.Fill(WaterTelegram(3)));
-    const GridModel& zoom = f.station.tables().zoomTable();
-    QCOMPARE(zoom.RowCount(), f.data().RowCount());
-    for (int r = 0; r < zoom.RowCount(); ++r) {
-        QCOMPARE(Summary(zoom, r), Summary(f.data(), r));
-    }
-    f.station.Hide_ButtonClick();
-    QVERIFY(f.Fill(WaterTelegram(1)));
-    QCOMPARE(zoom.RowCount(), 8);
-    QCOMPARE(f.data().RowCount(), 10);
-}
-
 void TestDataTableFilling::checkDataset_data() {
     QTest::addColumn<QString>("selection");
     QTest::addColumn<quint64>("set");
     QTest::newRow("1,40") << "1,40" << quint64((1ull << 0) | (1ull << 39));
     QTest::newRow("0,65,abc is empty") << "0,65,abc" << quint64(0);
-    QTest::newRow(",,3,") << ",,3," << quint64(1ull << 2);
     QTest::newRow("64 is the last") << "64" << quint64(1ull << 63);
-    QTest::newRow("empty") << "" << quint64(0);
     QTest::newRow("blanks") << " 2 , 3" << quint64(0b110);
 }
 

@@ -15,29 +15,18 @@ using quorven::testing::ScriptedPrompter;
 class TestStationLink : public QObject {
     Q_OBJECT
 private slots:
-    void linkIsAttachedOnce();
     void reqUd2IsTracedByTheReporter();
 };
-
-void TestStationLink::linkIsAttachedOnce() {
-    VirtualClock clock;
-    const auto bus = sim::SimulatedBus::demo(clock);
-    ScriptedPrompter prompter;
-    Station station(prompter);
-    QVERIFY(!station.hasLink());
-    station.AttachLink(clock, *bus, QStringLiteral("COM3"));
-    QVERIFY(station.hasLink());
-    QCOMPARE(station.link().DeviceName(), QString("COM3"));
-    QVERIFY(!station.link().IsPortOpen()); // opened when an operation needs it
-}
 
 void TestStationLink::reqUd2IsTracedByTheReporter() {
     VirtualClock clock;
     const auto bus = sim::SimulatedBus::demo(clock);
     ScriptedPrompter prompter;
     Station station(prompter);
+    QVERIFY(!station.hasLink());
     station.AttachLink(clock, *bus, QStringLiteral("COM1"));
     TMB_Sio& link = station.link();
+    QVERIFY(!link.IsPortOpen()); // opened when an operation needs it
     link.OpenPort();
 
     QCOMPARE(int(link.ReqUD2(1)), int(LinkResult::Ok));

@@ -92,7 +92,6 @@ private slots:
     void saveReplacesFileWhole();
     void failedSaveKeepsOldFile();
     void fullDeviceReportsFailure();
-    void csvExtension_data();
     void csvExtension();
 };
 
@@ -103,24 +102,17 @@ void TestCsvFiles::roundTrip_data() {
         {"plain", "plain"},
         {"empty", ""},
         {"separator", "a;b,c"},
-        {"only separators", ";;,,"},
         {"quotes", "say \"hi\""},
         {"lone quote", "\""},
-        {"two quotes", "\"\""},
-        {"leading quote", "\"start"},
-        {"trailing quote", "end\""},
         {"quoted separator", "x;\"y\",z"},
         {"CR LF", "line\r\nbreak"},
         {"lone LF", "lone\nLF"},
         {"lone CR", "lone\rCR"},
-        {"only a line break", "\r\n"},
         {"line break and quote", "a \"q\"\r\nb"},
         {"character 11", QString("v") + QChar(11) + "t"},
-        {"blanks", "  padded  "},
         {"non-ASCII", "Beép.hely őű ¤ m^3"},
-        {"separator-like non-ASCII", "§"},
     };
-    for (QChar sep : {QChar(u';'), QChar(u','), QChar(u'§'), QChar(u'\t')}) {
+    for (QChar sep : {QChar(u';'), QChar(u','), QChar(u'§')}) {
         for (const auto& [name, cell] : cells) {
             QTest::addRow("%s, sep U+%04X", name, sep.unicode()) << cell << sep;
         }
@@ -164,8 +156,6 @@ void TestCsvFiles::writtenBytes_data() {
     QTest::addColumn<QByteArray>("line");
     QTest::newRow("example line") << QStringList{"a", "", "x;y", "say \"hi\""} << QChar(u';')
                                   << QByteArray("a;\"\";\"x;y\";\"say \"\"hi\"\"\"\r\n");
-    QTest::newRow("separator and quote")
-        << QStringList{"x;\"y\""} << QChar(u';') << QByteArray("\"x;\"\"y\"\"\"\r\n");
     QTest::newRow("CR LF with separator becomes char 11") << QStringList{"a;b\r\nc"} << QChar(u';')
                                                           << QByteArray("\"a;b\x0B"
                                                                         "c\"\r\n");
@@ -175,8 +165,6 @@ void TestCsvFiles::writtenBytes_data() {
                       "b\x0B"
                       "c\x0B"
                       "d\"\r\n");
-    QTest::newRow("other separator is left alone")
-        << QStringList{"1,5", "m^3"} << QChar(u';') << QByteArray("1,5;m^3\r\n");
     QTest::newRow("UTF-8") << QStringList{"Gyártó", "állapot szám"} << QChar(u',')
                            << QByteArray("Gy\xC3\xA1rt\xC3\xB3,\xC3\xA1llapot sz\xC3\xA1m\r\n");
     QTest::newRow("first cell beginning with a byte-order mark is quoted")
@@ -208,16 +196,13 @@ void TestCsvFiles::writtenBytes() {
 void TestCsvFiles::readerQuirks_data() {
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<QStringList>("cells");
-    QTest::newRow("plain") << QByteArray("a;b;c") << QStringList{"a", "b", "c"};
     QTest::newRow("empty line has no cells") << QByteArray("") << QStringList{};
     QTest::newRow("trailing separator makes no cell")
         << QByteArray("a;b;") << QStringList{"a", "b"};
     QTest::newRow("lone separator") << QByteArray(";") << QStringList{""};
     QTest::newRow("empty middle") << QByteArray("a;;b") << QStringList{"a", "", "b"};
-    QTest::newRow("quoted empty middle") << QByteArray("a;\"\";b") << QStringList{"a", "", "b"};
     QTest::newRow("quoted empty last") << QByteArray("a;\"\"") << QStringList{"a", ""};
     QTest::newRow("quoted separator") << QByteArray("\"x;y\";z") << QStringList{"x;y", "z"};
-    QTest::newRow("quoted separator last") << QByteArray("z;\"x;y\"") << QStringList{"z", "x;y"};
     QTest::newRow("text after closing quote dropped")
         << QByteArray("\"ab\"cd;ef") << QStringList{"ab", "ef"};
     QTest::newRow("doubled quotes in quoted cell")
@@ -234,10 +219,6 @@ void TestCsvFiles::readerQuirks_data() {
     QTest::newRow("last cell loses outer quotes") << QByteArray("a;\"b\"") << QStringList{"a", "b"};
     QTest::newRow("last cell with leading quote only")
         << QByteArray("a;\"b") << QStringList{"a", "b"};
-    QTest::newRow("last cell with trailing quote only")
-        << QByteArray("a;b\"") << QStringList{"a", "b"};
-    QTest::newRow("single quoted cell")
-        << QByteArray("\"say \"\"hi\"\"\"") << QStringList{"say \"hi\""};
     QTest::newRow("character 11 is CR LF") << QByteArray("\"a\x0B"
                                                          "b\";c\x0B")
                                            << QStringList{"a\r\nb", "c\r\n"};
@@ -254,9 +235,6 @@ void TestCsvFiles::readerQuirks() {
 void TestCsvFiles::lineEnds_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QStringList>("firstCells");
-    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\nc\r\n") << QStringList{"a", "b", "c"};
-    QTest::newRow("LF alone") << QByteArray("a\nb\nc\n") << QStringList{"a", "b", "c"};
-    QTest::newRow("CR alone") << QByteArray("a\rb\rc\r") << QStringList{"a", "b", "c"};
     QTest::newRow("mixed, last line without end")
         << QByteArray("a\r\nb\nc\rd") << QStringList{"a", "b", "c", "d"};
     QTest::newRow("CR CR LF is two lines") << QByteArray("a\r\r\nb") << QStringList{"a", "", "b"};
@@ -323,9 +301,6 @@ void TestCsvFiles::encodings_data() {
         << QByteArray("ok;\xC3") << QStringList{"ok", QString(QChar(0x102))};
     QTest::newRow("overlong UTF-8 falls back")
         << QByteArray("\xC0\xAF") << QStringList{QString(QChar(0x154)) + QChar(0x17B)};
-    QTest::newRow("surrogate in UTF-8 falls back")
-        << QByteArray("\xED\xA0\x80")
-        << QStringList{QString(QChar(0xED)) + QChar(0xA0) + QChar(0x20AC)};
 }
 
 void TestCsvFiles::encodings() {
@@ -345,8 +320,6 @@ void TestCsvFiles::separatorChoice_data() {
     QTest::newRow("empty field") << "" << QChar(u',');
     QTest::newRow("quote refused") << "\"" << QChar(u',');
     QTest::newRow("CR refused") << "\r" << QChar(u',');
-    QTest::newRow("LF refused") << "\n" << QChar(u',');
-    QTest::newRow("character 11 refused") << QString(QChar(11)) << QChar(u',');
     QTest::newRow("NUL refused") << QString(QChar(0)) << QChar(u',');
     QTest::newRow("tab allowed") << "\t" << QChar(u'\t');
     QTest::newRow("non-ASCII allowed") << "§" << QChar(u'§');
@@ -397,21 +370,10 @@ void TestCsvFiles::fullDeviceReportsFailure() {
     QVERIFY(!WriteCsv(table, u',', device));
 }
 
-void TestCsvFiles::csvExtension_data() {
-    QTest::addColumn<QString>("chosen");
-    QTest::addColumn<QString>("used");
-    QTest::newRow("no extension") << "/tmp/list"
-                                  << "/tmp/list.csv";
-    QTest::newRow("extension kept") << "/tmp/list.txt"
-                                    << "/tmp/list.txt";
-    QTest::newRow("dot in folder only") << "/tmp/a.b/list"
-                                        << "/tmp/a.b/list.csv";
-}
-
 void TestCsvFiles::csvExtension() {
-    QFETCH(QString, chosen);
-    QFETCH(QString, used);
-    QCOMPARE(WithCsvExtension(chosen), used);
+    QCOMPARE(WithCsvExtension("/tmp/list"), QString("/tmp/list.csv"));
+    QCOMPARE(WithCsvExtension("/tmp/list.txt"), QString("/tmp/list.txt"));
+    QCOMPARE(WithCsvExtension("/tmp/a.b/list"), QString("/tmp/a.b/list.csv"));
 }
 
 QTEST_GUILESS_MAIN(TestCsvFiles)

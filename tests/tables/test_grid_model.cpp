@@ -19,17 +19,13 @@ private slots:
     void writeOutsideGrowsTable();
     void colCountShrinkDropsCells();
     void insertAndRemoveRows();
-    void replaceRowsNeverShrinksColCount();
-    void editableColumns();
 };
 
 void TestGridModel::compactRowCells_data() {
     QTest::addColumn<QStringList>("cells");
     QTest::addColumn<int>("stored");
-    QTest::newRow("no cells") << QStringList{} << 0;
     QTest::newRow("all empty stores nothing") << QStringList{"", "", ""} << 0;
     QTest::newRow("trailing empties trimmed") << QStringList{"a", "", "b", "", ""} << 3;
-    QTest::newRow("leading empty kept") << QStringList{"", "x"} << 2;
     QTest::newRow("non-ASCII") << QStringList{"Beép.hely", "őű", "m^3"} << 3;
     QTest::newRow("text over 255 bytes uses 16-bit offsets")
         << QStringList{QString(200, u'a'), "", QString(200, u'b')} << 3;
@@ -141,28 +137,6 @@ void TestGridModel::insertAndRemoveRows() {
     model.RemoveRow(0);
     model.RemoveRow(9);
     QCOMPARE(model.RowCount(), 3);
-}
-
-void TestGridModel::replaceRowsNeverShrinksColCount() {
-    GridModel model(14);
-    std::vector<CompactRow> rows(3);
-    rows[1].setCell(2, "c");
-    model.ReplaceRows(std::move(rows), 3);
-    QCOMPARE(model.ColCount(), 14);
-    QCOMPARE(model.RowCount(), 3);
-    QCOMPARE(model.Cell(2, 1), QString("c"));
-    model.ReplaceRows({}, 20);
-    QCOMPARE(model.RowCount(), 1);
-    QCOMPARE(model.ColCount(), 20);
-}
-
-void TestGridModel::editableColumns() {
-    GridModel model(4);
-    model.SetRowCount(2);
-    model.SetEditableColumns({0, 2});
-    QVERIFY(model.flags(model.index(0, 0)).testFlag(Qt::ItemIsEditable));
-    QVERIFY(!model.flags(model.index(0, 1)).testFlag(Qt::ItemIsEditable));
-    QVERIFY(model.flags(model.index(0, 2)).testFlag(Qt::ItemIsEditable));
 }
 
 QTEST_GUILESS_MAIN(TestGridModel)

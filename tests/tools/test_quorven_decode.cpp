@@ -62,14 +62,10 @@ void TestQuorvenDecode::decode_data() {
         << QStringList{"--fix", "libmbus/water-meter-wrong-length.hex"} << 0 << "wrong-length-fix";
     QTest::newRow("several telegrams in one file fail the length check")
         << QStringList{"pyMeterBus/telegrams.txt"} << 1 << "joined";
-    QTest::newRow("several telegrams in one file, --fix")
-        << QStringList{"--fix", "pyMeterBus/telegrams.txt"} << 1 << "joined-fix";
     QTest::newRow("a file that cannot be read")
         << QStringList{"libmbus/missing.hex", "libmbus/ACW_Itron-BM-plus-m.hex"} << 2
         << "unreadable";
     QTest::newRow("no file") << QStringList{"--fix"} << 2 << "usage";
-    QTest::newRow("unknown option")
-        << QStringList{"--frobnicate", "libmbus/ACW_Itron-BM-plus-m.hex"} << 2 << "unknown-option";
     QTest::newRow("unusable separator")
         << QStringList{"--separator=\"", "libmbus/ACW_Itron-BM-plus-m.hex"} << 2 << "bad-separator";
 }
