@@ -3,9 +3,9 @@
 // memory; the load must stay well under twice the file size in memory.
 //
 // QUORVEN_BENCH_CSV=path keeps the file there (to compare other readers).
+#include "logging_table.h"
 #include "tables/csv_reader.h"
 #include "tables/csv_writer.h"
-#include "tables/table_layouts.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -30,50 +30,6 @@ double PeakRssMiB() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_maxrss) / 1024.0; // KiB on Linux
-}
-
-// A data table like a logging session makes: a status row after every six
-// records, values, units and descriptions varying from row to row.
-std::unique_ptr<GridModel> MakeDataTable() {
-    static const char* const kUnits[] = {"m^3", "kWh", "°C", "l/h", "", "W"};
-    static const char* const kDescriptions[] = {"Volume",      "Energy",      "Flow temperature",
-                                                "Volume flow", "M-Bus state", "Power"};
-    std::vector<CompactRow> rows;
-    rows.reserve(kRows + 1);
-    std::string text;
-    std::vector<std::uint32_t> ends;
-    const auto cell = [&](const std::string& s) {
-        text += s;
-        ends.push_back(static_cast<std::uint32_t>(text.size()));
-    };
-    for (std::string_view h : kDataHeaders) {
-        cell(std::string(h));
-    }
-    rows.emplace_back(text, ends);
-    for (int r = 1; r <= kRows; ++r) {
-        text.clear();
-        ends.clear();
-        const int record = (r - 1) % 7;
-        const int meter = (r - 1) / 7;
-        cell("Beép.hely " + std::to_string(meter % 250));
-        cell("06.12.24");
-        cell(std::to_string(10 + meter % 14) + ":" + std::to_string(10 + meter % 50) + ":00");
-        cell(std::to_string(meter % 250));
-        cell(std::to_string(10000000 + meter % 89999999));
-        cell("EMH");
-        cell(std::to_string(record + 1));
-        cell(record == 6 ? "$00" : std::to_string(r % 100000) + "." + std::to_string(r % 1000));
-        cell(kUnits[record % 6]);
-        cell(kDescriptions[record % 6]);
-        cell(record == 6 ? "" : "instant.");
-        cell(record == 6 ? "" : "0");
-        cell(record == 6 ? "" : std::to_string(record % 2));
-        cell(record == 6 ? "" : "0");
-        rows.emplace_back(text, ends);
-    }
-    auto table = std::make_unique<GridModel>(kDataColumnCount);
-    table->ReplaceRows(std::move(rows), kDataColumnCount);
-    return table;
 }
 
 QString g_file;
@@ -118,7 +74,7 @@ int main(int argc, char** argv) {
     {
         // Made and saved first, then freed: the load below starts from an
         // empty table, as the program does.
-        const std::unique_ptr<GridModel> table = MakeDataTable();
+        const std::unique_ptr<GridModel> table = bench::MakeLoggingTable(kRows);
         SaveCsv(*table, g_file, u',');
     }
     std::printf("data table file: %s, %lld bytes, peak RSS after making it %.1f MiB\n",

@@ -4,8 +4,8 @@
 // leaves it; printing is measured on 2,000 rows into a PDF file.
 #include "app/grid_view.h"
 #include "app/table_printer.h"
+#include "logging_table.h"
 #include "tables/grid_model.h"
-#include "tables/table_layouts.h"
 
 #include <QApplication>
 #include <QPrinter>
@@ -21,45 +21,8 @@ using namespace quorven;
 
 namespace {
 
-std::unique_ptr<GridModel> MakeDataTable(int rows) {
-    std::vector<CompactRow> all;
-    all.reserve(static_cast<std::size_t>(rows) + 1);
-    std::string text;
-    std::vector<std::uint32_t> ends;
-    const auto cell = [&](const std::string& s) {
-        text += s;
-        ends.push_back(static_cast<std::uint32_t>(text.size()));
-    };
-    for (std::string_view h : kDataHeaders) {
-        cell(std::string(h));
-    }
-    all.emplace_back(text, ends);
-    for (int r = 1; r <= rows; ++r) {
-        text.clear();
-        ends.clear();
-        cell("Beép.hely " + std::to_string(r % 250));
-        cell("06.12.24");
-        cell("12:34:56");
-        cell(std::to_string(r % 250));
-        cell("0499" + std::to_string(1000 + r % 9000));
-        cell("EFE");
-        cell(std::to_string(r % 7 + 1));
-        cell(std::to_string(r * 13 % 100000) + "." + std::to_string(r % 1000));
-        cell("m^3");
-        cell(r % 7 == 0 ? "M-Bus state" : "volume");
-        cell("instant.");
-        cell("0");
-        cell(std::to_string(r % 3));
-        cell("0");
-        all.emplace_back(text, ends);
-    }
-    auto model = std::make_unique<GridModel>(kDataColumnCount);
-    model->ReplaceRows(std::move(all), kDataColumnCount);
-    return model;
-}
-
 void BM_SizeColumnsMillionRows(benchmark::State& state) {
-    static const auto model = MakeDataTable(1'000'000);
+    static const auto model = bench::MakeLoggingTable(1'000'000);
     GridView view;
     view.setModel(model.get());
     for (auto _ : state) {
@@ -71,7 +34,7 @@ void BM_SizeColumnsMillionRows(benchmark::State& state) {
 BENCHMARK(BM_SizeColumnsMillionRows)->Unit(benchmark::kMillisecond);
 
 void BM_PrintToPdf(benchmark::State& state) {
-    const auto model = MakeDataTable(static_cast<int>(state.range(0)));
+    const auto model = bench::MakeLoggingTable(static_cast<int>(state.range(0)));
     QTemporaryDir dir;
     int pages = 0;
     for (auto _ : state) {
