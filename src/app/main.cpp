@@ -40,17 +40,11 @@ int main(int argc, char* argv[]) {
     const quorven::ProgramOptions options = quorven::ParseProgramOptions(arguments);
 
     const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    quorven::StartupConfig config;
-    config.programPath = programPath;
-    config.configFolder =
+    const QString configFolder =
         quorven::ConfigFolder(options.configDir, QApplication::applicationDirPath(), userFolder);
-    QDir().mkpath(config.configFolder);
-    config.settingsFileName = quorven::SettingsFileName(programPath);
-    config.switches = options.switches;
-    config.simulate = options.simulate;
-    config.simulationFile = options.simulationFile;
-    config.importFile = options.importFile;
-    config.optionProblems = options.problems;
+    QDir().mkpath(configFolder);
+    const quorven::StartupConfig config =
+        quorven::StartupConfigFrom(options, programPath, configFolder);
 
     quorven::TForm1 form1(config);
     form1.CreateZoomWindow();

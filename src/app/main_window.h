@@ -23,6 +23,7 @@ class TForm2;
 class TForm4;
 class TMB_Sio;
 class Trace;
+struct ProgramOptions;
 
 // What the program hands the main window at its start.
 struct StartupConfig {
@@ -35,6 +36,11 @@ struct StartupConfig {
     QString importFile;         // a hex-text telegram imported when the window first shows
     QStringList optionProblems; // shown in the text area at start
 };
+
+// The start of a program run with the given options: the settings file is
+// named after the program file and lives in configFolder.
+StartupConfig StartupConfigFrom(const ProgramOptions& options, const QString& programPath,
+                                const QString& configFolder);
 
 // The main window: the slave list and data table, the options and commands,
 // the text area, the lamp and status. It builds the controls, keeps the

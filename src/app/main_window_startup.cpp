@@ -4,6 +4,7 @@
 #include "app/grid_view.h"
 #include "app/modem_window.h"
 #include "app/port_config.h"
+#include "app/program_options.h"
 #include "app/wait_cursor.h"
 #include "link/clock.h"
 #include "link/mb_sio.h"
@@ -24,6 +25,20 @@
 #include <algorithm>
 
 namespace quorven {
+
+StartupConfig StartupConfigFrom(const ProgramOptions& options, const QString& programPath,
+                                const QString& configFolder) {
+    StartupConfig config;
+    config.programPath = programPath;
+    config.configFolder = configFolder;
+    config.settingsFileName = SettingsFileName(programPath);
+    config.switches = options.switches;
+    config.simulate = options.simulate;
+    config.simulationFile = options.simulationFile;
+    config.importFile = options.importFile;
+    config.optionProblems = options.problems;
+    return config;
+}
 
 void TForm1::CreateSimulatedBus() {
     const bool anySimulated = std::any_of(

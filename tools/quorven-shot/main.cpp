@@ -22,12 +22,11 @@ int main(int argc, char* argv[]) {
     }
     const QString out = args.takeFirst();
     const quorven::ProgramOptions options = quorven::ParseProgramOptions(args);
-    quorven::StartupConfig config;
-    config.programPath = QApplication::applicationFilePath();
-    config.configFolder = options.configDir.isEmpty() ? QStringLiteral(".") : options.configDir;
-    config.simulate = options.simulate;
-    config.simulationFile = options.simulationFile;
-    config.importFile = options.importFile;
+    quorven::StartupConfig config = quorven::StartupConfigFrom(
+        options, QApplication::applicationFilePath(),
+        options.configDir.isEmpty() ? QStringLiteral(".") : options.configDir);
+    // The picture shows the program as it starts: with the program's own settings file.
+    config.settingsFileName = QStringLiteral("quorven.ini");
 
     quorven::TForm1 form1(config);
     form1.CreateZoomWindow();
