@@ -10,7 +10,6 @@
 #include "link/mb_sio.h"
 #include "link/real_clock.h"
 #include "operations/station.h"
-#include "sim/simulated_bus.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -60,6 +59,7 @@ TForm1::TForm1(StartupConfig config, Prompter* prompter, Clock* clock)
         QPrintDialog dialog(&printer, this);
         return dialog.exec() == QDialog::Accepted;
     };
+    showModemWindow = [](TForm4& window) { window.exec(); };
 
     BuildMainWindowControls(this, *this);
     resize(786, 551 + statusBar()->sizeHint().height());
@@ -77,12 +77,7 @@ TForm1::TForm1(StartupConfig config, Prompter* prompter, Clock* clock)
     Guarded([this] { FormCreate(); });
 }
 
-TForm1::~TForm1() {
-    // The station's link and its port go before the bus they may hang on.
-    station_.reset();
-    ports_.reset();
-    simulatedBus_.reset();
-}
+TForm1::~TForm1() = default;
 
 Trace& TForm1::trace() const {
     return station_->trace();
@@ -163,8 +158,9 @@ void TForm1::CreateZoomWindow() {
         return;
     }
     form2_ = new TForm2(this);
+    // The zoom window shows the data table's rows with column widths of its own.
     auto* zoom = static_cast<GridView*>(form2_->AdvStringGrid3);
-    zoom->setModel(&station_->tables().zoomTable());
+    zoom->setModel(&station_->tables().dataTable());
     zoom->setRowWheel(false); // the zoom table scrolls as views do
     connect(form2_, &TForm2::hideClicked, this,
             [this] { Guarded([this] { station_->Hide_ButtonClick(); }); });
@@ -191,28 +187,20 @@ void TForm1::MultiTel_CheckBoxClick() {
 }
 
 void TForm1::MDK_CheckBoxClick() {
-    // With MDK the line powers the level converter: DTR +12 V, RTS -12 V.
-    const bool mdk = MDK_CheckBox->isChecked();
-    TMB_Sio& sio = station_->link();
-    sio.SetRtsOffMode(mdk);
-    sio.SetRts(!mdk);
-    sio.SetDtr(true);
+    station_->MDK_CheckBoxClick(MDK_CheckBox->isChecked());
 }
 
 void TForm1::CL_ButtonClick() {
-    station_->trace().clear();
+    station_->CL_ButtonClick();
 }
 
 void TForm1::SStop_ButtonClick() {
-    RunState& run = station_->runState();
-    run.stop = true;
-    run.polling = false;
-    run.logging = false;
+    station_->SStop_ButtonClick();
 }
 
 void TForm1::Modem_ButtonClick() {
     CreateModemWindow();
-    form4_->exec();
+    showModemWindow(*form4_);
 }
 
 void TForm1::Enable_Buttons() {
@@ -228,15 +216,11 @@ void TForm1::Enable_Buttons() {
 }
 
 void TForm1::HandleException(const QString& message) {
+    // The operation the error left has given back the port, the lamp and the
+    // station already (its scope).
     station_->trace().append(QStringLiteral("Exception!"));
     prompter_->showMessage(message, QStringLiteral("Quorven"));
     Enable_Buttons();
-    if (station_->hasLink() && station_->link().IsPortOpen() &&
-        !station_->runState().modemConnected) {
-        station_->link().ClosePort();
-    }
-    station_->runState().busy = false;
-    ShowBusy(false);
 }
 
 void TForm1::ShowBusy(bool busy) {
@@ -252,7 +236,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     if (station_->operationRunning()) {
         // Nothing may go while an operation still waits on it: stop it, and
         // close when it has ended.
-        SStop_ButtonClick();
+        station_->SStop_ButtonClick();
         closePending_ = true;
         StatusBar1->showMessage(QStringLiteral("Closing when the running operation has ended"),
                                 kStatusNoteMs);

@@ -75,6 +75,9 @@ public:
     // Shows the printer setup dialog for a printout; false when cancelled.
     // Tests replace it to print into a PDF file.
     std::function<bool(QPrinter&)> printerSetup;
+    // Shows the modem window (modal); tests replace it to show it without a
+    // nested event loop, so that it can be driven on virtual time.
+    std::function<void(TForm4&)> showModemWindow;
 
     // --- Handlers, each also reachable through its control ---
     void MultiTel_CheckBoxClick();
@@ -114,7 +117,8 @@ public:
     // ran happens when the last one has ended.
     void Guarded(const std::function<void()>& fn);
 
-    // The busy/free indication: red "foglalt" or green "szabad".
+    // The busy/free indication, as the station reports it: red "foglalt" or
+    // green "szabad".
     void ShowBusy(bool busy);
 
     // The settings as the controls hold them now.
@@ -132,13 +136,11 @@ protected:
 private:
     void FormCreate();
     void CreateLink();
-    void CreateSimulatedBus();
     void LoadStartSlaveList();
     void ApplySettings(const AppSettings& s);
     void ApplyCommandAction(const CommandAction& a);
     void FormShow();
     void FormClose();
-    void SaveSlaveListAtClose();
     void SaveSettingsAtClose();
 
     void ConnectControls();
@@ -159,10 +161,6 @@ private:
     Prompter* prompter_ = nullptr;
     std::unique_ptr<Clock> ownClock_;
     Clock* clock_ = nullptr;
-    // Declared before the station: the simulated bus and the port factory
-    // outlive the station's link and the ports it takes from them.
-    std::unique_ptr<PortFactory> simulatedBus_;
-    std::unique_ptr<PortFactory> ports_;
     std::unique_ptr<Station> station_;
     std::unique_ptr<ClockTimer> timerGlobal_;
     std::unique_ptr<ClockTimer> startImport_;
@@ -177,7 +175,6 @@ private:
     bool shown_ = false;
     int autoRunStep_ = 0;
     bool closePending_ = false;
-    bool keepSlaveFile_ = false; // slist.csv could not be loaded nor put aside
     bool closed_ = false;
 };
 

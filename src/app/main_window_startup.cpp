@@ -3,16 +3,11 @@
 
 #include "app/grid_view.h"
 #include "app/modem_window.h"
-#include "app/port_config.h"
 #include "app/program_options.h"
 #include "app/wait_cursor.h"
 #include "link/clock.h"
 #include "link/mb_sio.h"
-#include "link/system_port_factory.h"
 #include "operations/station.h"
-#include "sim/simulated_bus.h"
-#include "tables/csv_writer.h"
-#include "tables/file_error.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -40,31 +35,12 @@ StartupConfig StartupConfigFrom(const ProgramOptions& options, const QString& pr
     return config;
 }
 
-void TForm1::CreateSimulatedBus() {
-    const bool anySimulated = std::any_of(
-        startSettings_.portDevices.begin(), startSettings_.portDevices.end(), [](const auto& e) {
-            return e.second.trimmed().compare(QLatin1String(PortMap::kSimulatedDevice),
-                                              Qt::CaseInsensitive) == 0;
-        });
-    if (!config_.simulate && !anySimulated) {
-        return;
-    }
-    if (config_.simulationFile.isEmpty()) {
-        simulatedBus_ = sim::SimulatedBus::demo(*clock_);
-        settingsReport_.append(QStringLiteral("Simulated bus: the demonstration bus"));
-        return;
-    }
-    QString error;
-    simulatedBus_ = sim::SimulatedBus::fromFile(*clock_, config_.simulationFile, &error);
-    settingsReport_.append(
-        simulatedBus_ ? QStringLiteral("Simulated bus: ") + config_.simulationFile : error);
-}
-
 void TForm1::CreateLink() {
-    CreateSimulatedBus();
-    PortMap map = BuildPortMap(startSettings_, config_.simulate, &settingsReport_);
-    ports_ = std::make_unique<SystemPortFactory>(std::move(map), simulatedBus_.get());
-    station_->AttachLink(*clock_, *ports_, QStringLiteral("COM0"));
+    PortSetup setup;
+    setup.portDevices = startSettings_.portDevices;
+    setup.simulateAll = config_.simulate;
+    setup.simulationFile = config_.simulationFile;
+    station_->ConnectPorts(*clock_, setup, &settingsReport_);
 }
 
 void TForm1::FormCreate() {
@@ -81,9 +57,7 @@ void TForm1::FormCreate() {
     station_->tables().ClearGrid1();
     station_->tables().ClearGrid2();
     SB_ComboBox->setCurrentIndex(0);
-    ShowBusy(false);
-    ProgressBar1->setValue(0);
-    ProgressBar2->setValue(0);
+    station_->ResetIndicators();
 
     for (const QString& line : config_.optionProblems + settingsReport_) {
         station_->trace().append(line);
@@ -96,8 +70,7 @@ void TForm1::FormCreate() {
 
 void TForm1::ApplySettings(const AppSettings& s) {
     MB1Port_ComboBox->setCurrentIndex(s.port - 1); // -1: no port selected
-    station_->link().SetStxRetryCount(s.stxRetries);
-    station_->link().SetAdditionalTimeoutMs(s.additionalTimeoutMs);
+    station_->ApplyLinkSettings(s.stxRetries, s.additionalTimeoutMs);
     PI_MaskEdit->setText(s.cycleTime);
     // In this order; checking a box runs its handler.
     SND_NKE_CheckBox->setChecked(s.sndNke);
@@ -109,29 +82,8 @@ void TForm1::ApplySettings(const AppSettings& s) {
 }
 
 void TForm1::LoadStartSlaveList() {
-    const QString path = slaveListPath();
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        return;
-    }
-    if (!info.isFile()) {
-        station_->trace().append(path + QStringLiteral(" is not a file"));
-        return;
-    }
     const WaitCursor wait;
-    try {
-        station_->tables().LoadSlaveList(path, station_->options().separator,
-                                         station_->options().MB1Port_ComboBox);
-    } catch (const FileError& e) {
-        // The list is not lost by the save at close: the file is put aside.
-        const QString aside = path + QStringLiteral(".bad");
-        QFile::remove(aside);
-        const bool kept = QFile::rename(path, aside);
-        station_->trace().append(e.message());
-        station_->trace().append(kept ? QStringLiteral("The slave list was kept as ") + aside
-                                      : QStringLiteral("The slave list could not be put aside"));
-        keepSlaveFile_ = !kept;
-    }
+    station_->LoadSlaveListAtStart(slaveListPath());
 }
 
 AppSettings TForm1::CurrentSettings() const {
@@ -165,8 +117,12 @@ void TForm1::FormShow() {
     timerGlobal_->start(4500);
     if (!config_.importFile.isEmpty()) {
         // Once the window has its size, so the rows are shown scrolled to the end.
-        startImport_ = clock_->callAfter(
-            0, [this] { Guarded([this] { station_->ImportFile(config_.importFile); }); });
+        startImport_ = clock_->callAfter(0, [this] {
+            Guarded([this] {
+                station_->Run(Entry::TableEdit,
+                              [this] { station_->ImportFile(config_.importFile); });
+            });
+        });
     }
 }
 
@@ -238,23 +194,8 @@ void TForm1::ApplyCommandAction(const CommandAction& a) {
 void TForm1::FormClose() {
     timerGlobal_->stop();
     // Each file is written even when the other one fails.
-    SaveSlaveListAtClose();
+    station_->SaveSlaveListAtClose(slaveListPath());
     SaveSettingsAtClose();
-}
-
-void TForm1::SaveSlaveListAtClose() {
-    if (keepSlaveFile_) {
-        // The file that could not be loaded is not replaced by an empty list.
-        prompter_->showMessage(slaveListPath() + QStringLiteral(" was not saved: it could not be "
-                                                                "loaded and is kept as it was"),
-                               QStringLiteral("Write error"));
-        return;
-    }
-    try {
-        SaveCsv(station_->tables().slaveList(), slaveListPath(), station_->options().separator);
-    } catch (const FileError& e) {
-        prompter_->showMessage(e.message(), QStringLiteral("Write error"));
-    }
 }
 
 void TForm1::SaveSettingsAtClose() {

@@ -174,9 +174,15 @@ void TForm1::Import_ButtonClick() {
 
 void TForm1::DataTableFilled() {
     const GridModel& data = station_->tables().dataTable();
-    if (data.RowCount() > 1) {
-        AdvStringGrid2->sizeColumns();
-        AdvStringGrid2->scrollToLastRow();
+    if (data.RowCount() <= 1) {
+        return;
+    }
+    AdvStringGrid2->sizeColumns();
+    AdvStringGrid2->scrollToLastRow();
+    if (form2_ != nullptr && station_->runState().zoomOpen) {
+        auto* zoom = static_cast<GridView*>(form2_->AdvStringGrid3);
+        zoom->sizeColumns();
+        zoom->scrollToLastRow();
     }
 }
 

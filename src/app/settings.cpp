@@ -1,5 +1,7 @@
 #include "app/settings.h"
 
+#include "link/port_map.h"
+
 #include <algorithm>
 #include <limits>
 #include <optional>
@@ -72,17 +74,7 @@ qlonglong ReadBounded(const IniFile& ini, const QString& key, qlonglong fallback
 } // namespace
 
 int PortFromSetting(const QString& value) {
-    if (value.size() < 4 || value.size() > 6) {
-        return 0;
-    }
-    const QString digits = value.mid(3);
-    for (const QChar c : digits) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
-            return 0;
-        }
-    }
-    const int n = digits.toInt();
-    return (n >= 1 && n <= kPortCount) ? n : 0;
+    return ComPortNumber(value.trimmed().toUpper());
 }
 
 QString PortName(int port) {

@@ -36,8 +36,8 @@ inline constexpr char16_t kPortsSection[] = u"Ports";
 inline constexpr int kPortCount = 255;
 
 // The port number that an "MB1Port" value selects: "COM7" gives 7, "COM255"
-// 255; a value not of 4 to 6 characters, or whose characters from the fourth on
-// are not a number from 1 to 255, gives 0 (no port selected).
+// 255, by the one rule of port names (ComPortNumber, case and blanks around it
+// aside); any other value gives 0 (no port selected).
 int PortFromSetting(const QString& value);
 // "COMn" for 1..255, empty for 0.
 QString PortName(int port);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/prompter.h"
+#include "operations/prompter.h"
 
 class QWidget;
 

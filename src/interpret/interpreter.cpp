@@ -68,10 +68,8 @@ bool Interpreter::CheckTelegram() {
         error_ = "C-Feld Fehler";
         return false;
     }
-    std::uint8_t sum = 0;
-    for (std::size_t i = 5; i <= n - 2; ++i) {
-        sum = static_cast<std::uint8_t>(sum + Telegram(i));
-    }
+    // Bytes 5 .. n-2 (numbered from 1) lie inside the buffer: n is at most its size.
+    const std::uint8_t sum = ByteSum(std::span(buffer_).subspan(4, n - 6));
     if (sum != Telegram(n - 1)) {
         error_ = "Checksummenfehler " + HexByte(sum) + " <> " + HexByte(Telegram(n - 1));
         return false;

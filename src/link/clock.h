@@ -11,9 +11,13 @@ class Clock;
 
 // A one-shot or periodic timer of a clock. Its callback runs on the one thread,
 // from inside the clock's pumping. Destroying a timer cancels it.
+//
+// A callback that waits (it pumps the clock itself) is never entered again by
+// its own timer: a tick that comes while the previous one has not returned is
+// skipped.
 class ClockTimer {
 public:
-    virtual ~ClockTimer() = default;
+    virtual ~ClockTimer() { *alive_ = false; }
 
     void setInterval(qint64 ms) { interval_ = ms; }
     qint64 interval() const { return interval_; }
@@ -32,16 +36,25 @@ public:
 
 protected:
     void fire() {
-        if (callback_) {
-            // A copy, so the callback may replace itself or destroy nothing it still runs.
-            auto callback = callback_;
-            callback();
+        if (!callback_ || running_) {
+            return;
+        }
+        // A copy, so the callback may replace itself; the timer itself may be
+        // destroyed by its callback.
+        auto callback = callback_;
+        const auto alive = alive_;
+        running_ = true;
+        callback();
+        if (*alive) {
+            running_ = false;
         }
     }
 
 private:
     qint64 interval_ = 0;
     bool singleShot_ = true;
+    bool running_ = false;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     std::function<void()> callback_;
 };
 
@@ -59,9 +72,6 @@ public:
     // Processes events until done() holds. Returns false when done() can never
     // become true because nothing is left to happen (virtual time only).
     virtual bool pumpUntil(const std::function<bool()>& done) = 0;
-
-    // Processes the events that are due now, without waiting.
-    virtual void pumpOnce() = 0;
 
     // Calls callback once after ms milliseconds; the returned timer owns the call.
     std::unique_ptr<ClockTimer> callAfter(qint64 ms, std::function<void()> callback) {

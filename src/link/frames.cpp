@@ -1,5 +1,9 @@
 #include "link/frames.h"
 
+#include "interpret/hex.h"
+
+#include <algorithm>
+
 namespace quorven {
 
 namespace {
@@ -15,11 +19,12 @@ std::uint8_t SndUdControl(bool fcb) {
 }
 
 std::uint8_t FrameChecksum(const QByteArray& frame, int from, int to) {
-    std::uint8_t sum = 0;
-    for (int i = from; i < to && i < frame.size(); ++i) {
-        sum = static_cast<std::uint8_t>(sum + static_cast<std::uint8_t>(frame[i]));
+    const int end = std::min<int>(to, static_cast<int>(frame.size()));
+    if (from >= end) {
+        return 0;
     }
-    return sum;
+    return ByteSum(std::span(reinterpret_cast<const std::uint8_t*>(frame.constData()) + from,
+                             static_cast<std::size_t>(end - from)));
 }
 
 QByteArray BuildShortFrame(std::uint8_t control, std::uint8_t address) {

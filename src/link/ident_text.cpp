@@ -1,5 +1,7 @@
 #include "link/ident_text.h"
 
+#include "interpret/hex.h"
+
 #include <QString>
 
 namespace quorven {
@@ -7,17 +9,8 @@ namespace quorven {
 namespace {
 
 std::optional<std::uint8_t> HexDigit(QChar c) {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9') {
-        return static_cast<std::uint8_t>(u - u'0');
-    }
-    if (u >= u'A' && u <= u'F') {
-        return static_cast<std::uint8_t>(u - u'A' + 10);
-    }
-    if (u >= u'a' && u <= u'f') {
-        return static_cast<std::uint8_t>(u - u'a' + 10);
-    }
-    return std::nullopt;
+    const int v = HexDigitValue(c.unicode());
+    return v < 0 ? std::nullopt : std::optional<std::uint8_t>(static_cast<std::uint8_t>(v));
 }
 
 } // namespace

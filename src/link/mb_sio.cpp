@@ -78,6 +78,7 @@ void TMB_Sio::CreatePortIfNone() {
     port_ = ports_.createPort(deviceName_);
     port_->onBytesReceived = [this](qint64) { OnBytesReceived(); };
     port_->onLineError = [this](std::uint8_t flags) { OnLineError(flags); };
+    port_->onWriteFailed = [this] { OnWriteFailed(); };
     port_->setLineSettings(settings_);
     port_->setDtr(dtr_);
     port_->setRts(rts_);
@@ -254,6 +255,28 @@ std::uint8_t TMB_Sio::Exchange(Request request, std::uint8_t address, std::uint8
     if (destroyed_) {
         return lastResult_ = LinkResult::Aborted;
     }
+    if (exchangeWaiting_) {
+        // The waiting exchange keeps its buffers and its result.
+        return LinkResult::Aborted;
+    }
+    // Cleared on every way out, also when opening the port throws.
+    struct Waiting {
+        TMB_Sio& sio;
+        std::shared_ptr<bool> alive;
+        explicit Waiting(TMB_Sio& s) : sio(s), alive(s.alive_) { sio.exchangeWaiting_ = true; }
+        ~Waiting() {
+            if (*alive) {
+                sio.exchangeWaiting_ = false;
+            }
+        }
+        Waiting(const Waiting&) = delete;
+        Waiting& operator=(const Waiting&) = delete;
+    } const waiting(*this);
+    return RunExchange(request, address, ci, data);
+}
+
+std::uint8_t TMB_Sio::RunExchange(Request request, std::uint8_t address, std::uint8_t ci,
+                                  const QByteArray& data) {
     if (request == Request::SndUd && data.size() > kMaxUserData) {
         // L would not fit in its byte: send nothing rather than a wrong frame.
         txBuffer_.clear();
@@ -345,14 +368,54 @@ void TMB_Sio::OnBytesReceived() {
             break;
         }
         left -= chunk.size();
-        for (const char c : chunk) {
-            const auto b = static_cast<std::uint8_t>(c);
-            if (receiveMode_ == ReceiveModes::MBus) {
-                HandleMBusByte(b);
-            } else {
-                AppendRaw(b);
+        switch (receiveMode_) {
+        case ReceiveModes::Modem:
+            if (modemReceiver_) {
+                modemReceiver_(chunk);
             }
+            break;
+        case ReceiveModes::Stx:
+            for (const char c : chunk) {
+                HandleStxByte(static_cast<std::uint8_t>(c));
+            }
+            break;
+        case ReceiveModes::MBus:
+            for (const char c : chunk) {
+                HandleMBusByte(static_cast<std::uint8_t>(c));
+            }
+            break;
         }
+    }
+}
+
+void TMB_Sio::OnWriteFailed() {
+    // The rest of a telegram the port had queued could not be sent: the
+    // exchange is over, nothing will answer it.
+    if (lastResult_ == LinkResult::Pending) {
+        answerTimer_->stop();
+        expectSingleChar_ = false;
+        expectLongFrame_ = false;
+        inFrame_ = false;
+        lastResult_ = LinkResult::WriteFailed;
+    }
+}
+
+void TMB_Sio::HandleStxByte(std::uint8_t b) {
+    // No echo filtering: the echo of the request and the answer are kept
+    // together; an answer behind an echo is moved to the front.
+    rxBuffer_[rxLength_] = b;
+    if (rxLength_ < kRxBufferSize - 1) {
+        ++rxLength_;
+    }
+    AppendRaw(b);
+    if (rxLength_ == txBuffer_.size() + kStxAnswerSize) {
+        std::copy_n(rxBuffer_.begin() + txBuffer_.size(), kStxAnswerSize, rxBuffer_.begin());
+        rxLength_ = kStxAnswerSize;
+    }
+    if (lastResult_ == LinkResult::Pending && rxLength_ == kStxAnswerSize &&
+        IsStxAnswer(std::span(rxBuffer_.data(), kStxAnswerSize))) {
+        answerTimer_->stop();
+        lastResult_ = LinkResult::Ok;
     }
 }
 
@@ -434,10 +497,8 @@ void TMB_Sio::CheckLongFrame(std::uint8_t b) {
         frameHexText_.clear();
         return;
     }
-    std::uint8_t sum = 0;
-    for (int i = 4; i <= frameCount_ - 3; ++i) {
-        sum = static_cast<std::uint8_t>(sum + frameBuffer_[static_cast<std::size_t>(i)]);
-    }
+    const std::uint8_t sum =
+        ByteSum(std::span(frameBuffer_).subspan(4, static_cast<std::size_t>(frameCount_ - 6)));
     if (sum != frameBuffer_[static_cast<std::size_t>(frameCount_ - 2)]) {
         EndFrame(LinkResult::ChecksumWrong);
         frameHexText_.clear();

@@ -5,19 +5,25 @@
 #include "link/link_result.h"
 #include "link/port_factory.h"
 #include "link/serial_port.h"
+#include "link/stx_frames.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 namespace quorven {
 
-// Which frames the receiver looks for.
-enum class ReceiveModes : std::uint8_t { MBus, Stx };
+// Who reads the bytes the port receives: exactly one consumer at a time.
+enum class ReceiveModes : std::uint8_t {
+    MBus,  // the M-Bus frame receiver (the link layer's exchanges)
+    Stx,   // the STX frame receiver (length and CRC decide the end)
+    Modem, // the modem's line reader, while the modem talks on the port
+};
 
 // The M-Bus master's link layer: it owns the serial port, builds the
 // telegrams, sends them, checks the answer byte by byte as it arrives,
@@ -31,7 +37,11 @@ enum class ReceiveModes : std::uint8_t { MBus, Stx };
 //
 // Destroying the object (or calling Destroy) while an exchange waits ends
 // the exchange with result 1; the exchange then touches nothing of the
-// destroyed object.
+// destroyed object. An exchange asked for while another one waits is refused
+// with result 1 and sends nothing.
+//
+// The bytes the port receives go to one consumer, chosen by SetReceiveMode:
+// the M-Bus receiver, the STX receiver, or the modem's line reader.
 class TMB_Sio {
 public:
     static constexpr int kRxBufferSize = 511;
@@ -93,9 +103,20 @@ public:
     std::uint8_t SndUD(std::uint8_t address, std::uint8_t ci, const QByteArray& data);
     std::uint8_t SelectById(const IdBytes& id);
 
-    // --- State ---
+    // Whether an exchange waits for its answer.
+    bool ExchangeWaiting() const { return exchangeWaiting_; }
+
+    // --- Receiving ---
 
     ReceiveModes ReceiveMode() const { return receiveMode_; }
+    void SetReceiveMode(ReceiveModes mode) { receiveMode_ = mode; }
+    // Where the bytes go in ReceiveModes::Modem.
+    void SetModemReceiver(std::function<void(const QByteArray&)> receiver) {
+        modemReceiver_ = std::move(receiver);
+    }
+
+    // --- State ---
+
     std::uint8_t SlaveMedium() const { return slaveMedium_; }
     const std::array<std::uint8_t, kRxBufferSize>& RxBuffer() const { return rxBuffer_; }
     std::uint16_t RxLength() const { return rxLength_; }
@@ -128,6 +149,8 @@ private:
 
     std::uint8_t Exchange(Request request, std::uint8_t address, std::uint8_t ci,
                           const QByteArray& data);
+    std::uint8_t RunExchange(Request request, std::uint8_t address, std::uint8_t ci,
+                             const QByteArray& data);
     QByteArray BuildTelegram(Request request, std::uint8_t address, std::uint8_t ci,
                              const QByteArray& data) const;
     // Waits ms on DelayTimer; false when the object was destroyed meanwhile
@@ -138,7 +161,9 @@ private:
     void RaiseModemLines();
 
     void OnBytesReceived();
+    void OnWriteFailed();
     void HandleMBusByte(std::uint8_t b);
+    void HandleStxByte(std::uint8_t b);
     void CheckLongFrame(std::uint8_t b);
     void KeepFrame();
     void EndFrame(std::uint8_t result);
@@ -160,6 +185,8 @@ private:
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
     ReceiveModes receiveMode_ = ReceiveModes::MBus;
+    std::function<void(const QByteArray&)> modemReceiver_;
+    bool exchangeWaiting_ = false;
     std::uint8_t slaveMedium_ = 0;
     std::array<std::uint8_t, kRxBufferSize> rxBuffer_{};
     std::uint16_t rxLength_ = 0;

@@ -108,10 +108,10 @@ void PosixSerialPort::open() {
     ::ioctl(fd, TIOCEXCL);
     fd_ = fd;
     broken_ = false;
-    if (!applyLineSettings() && errno != EINVAL) {
+    if (const LineSettingsResult r = applyLineSettings(); r != LineSettingsResult::Applied) {
         const int error = errno;
         close();
-        fail(QStringLiteral("refuses the line settings"), error);
+        failLineSettings(r, error);
     }
     applyModemLine(TIOCM_DTR, dtr_);
     applyModemLine(TIOCM_RTS, rts_);
@@ -144,10 +144,10 @@ void PosixSerialPort::close() {
     broken_ = false;
 }
 
-bool PosixSerialPort::applyLineSettings() {
+PosixSerialPort::LineSettingsResult PosixSerialPort::applyLineSettings() {
     termios t{};
     if (::tcgetattr(fd_, &t) != 0) {
-        return false;
+        return LineSettingsResult::Refused;
     }
     // Raw bytes; errors marked in the data, breaks as FF 00 00, a real FFh as FF FF.
     t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | IGNPAR | ISTRIP | INLCR | IGNCR | ICRNL |
@@ -178,20 +178,31 @@ bool PosixSerialPort::applyLineSettings() {
         ::cfsetispeed(&t, row->speed);
         ::cfsetospeed(&t, row->speed);
     }
+    // A pseudo-terminal refuses some changes on an open port (EINVAL); the
+    // settings were applied before it was opened as well.
     if (::tcsetattr(fd_, TCSANOW, &t) != 0) {
-        return false;
+        return errno == EINVAL ? LineSettingsResult::Applied : LineSettingsResult::Refused;
     }
     if (row == kSpeeds.end() && !SetCustomBaudRate(fd_, settings_.baudRate)) {
-        errno = EINVAL;
-        return false;
+        return LineSettingsResult::RateRefused;
     }
-    return true;
+    return LineSettingsResult::Applied;
+}
+
+void PosixSerialPort::failLineSettings(LineSettingsResult result, int error) {
+    if (result == LineSettingsResult::RateRefused) {
+        fail(QStringLiteral("refuses %1 baud").arg(settings_.baudRate), error);
+    }
+    fail(QStringLiteral("refuses the line settings"), error);
 }
 
 void PosixSerialPort::setLineSettings(const LineSettings& settings) {
     settings_ = settings;
-    if (isOpen() && !applyLineSettings() && errno != EINVAL) {
-        fail(QStringLiteral("refuses the line settings"), errno);
+    if (!isOpen()) {
+        return;
+    }
+    if (const LineSettingsResult r = applyLineSettings(); r != LineSettingsResult::Applied) {
+        failLineSettings(r, errno);
     }
 }
 
@@ -262,6 +273,12 @@ void PosixSerialPort::onWritable() {
     if (written < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
         broken_ = true;
         pendingOutput_.clear();
+        writeNotifier_->setEnabled(false);
+        // The rest of the telegram is lost: whoever waits for its answer is told.
+        if (onWriteFailed) {
+            onWriteFailed();
+        }
+        return;
     } else if (written > 0) {
         pendingOutput_.remove(0, written);
     }

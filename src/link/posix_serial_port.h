@@ -60,8 +60,11 @@ private:
         std::uint64_t overruns;
     };
 
+    enum class LineSettingsResult { Applied, Refused, RateRefused };
+
     [[noreturn]] void fail(const QString& what, int error);
-    bool applyLineSettings();
+    [[noreturn]] void failLineSettings(LineSettingsResult result, int error);
+    LineSettingsResult applyLineSettings();
     void applyModemLine(int bit, bool on);
     std::optional<Counters> readCounters() const;
     void onReadable();

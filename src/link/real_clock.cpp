@@ -51,8 +51,4 @@ bool RealClock::pumpUntil(const std::function<bool()>& done) {
     return true;
 }
 
-void RealClock::pumpOnce() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
-
 } // namespace quorven

@@ -14,7 +14,6 @@ public:
     qint64 now() const override;
     std::unique_ptr<ClockTimer> createTimer() override;
     bool pumpUntil(const std::function<bool()>& done) override;
-    void pumpOnce() override;
 
 private:
     QElapsedTimer elapsed_;

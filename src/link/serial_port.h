@@ -67,6 +67,9 @@ public:
     std::function<void(qint64 waiting)> onBytesReceived;
     // A receive error; the argument is a set of LineErrorFlag bits.
     std::function<void(std::uint8_t flags)> onLineError;
+    // Bytes that write() had accepted (queued for a slow line) could not be
+    // sent after all.
+    std::function<void()> onWriteFailed;
 };
 
 } // namespace quorven

@@ -88,13 +88,6 @@ bool VirtualClock::pumpUntil(const std::function<bool()>& done) {
     }
 }
 
-void VirtualClock::pumpOnce() {
-    deliverPostedEvents();
-    while (fireNext(now_)) {
-        deliverPostedEvents();
-    }
-}
-
 void VirtualClock::advanceBy(qint64 ms) {
     const qint64 target = now_ + ms;
     deliverPostedEvents();

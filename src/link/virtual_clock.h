@@ -19,7 +19,6 @@ public:
     qint64 now() const override { return now_; }
     std::unique_ptr<ClockTimer> createTimer() override;
     bool pumpUntil(const std::function<bool()>& done) override;
-    void pumpOnce() override;
 
     // Runs every event due within the next ms milliseconds and leaves the
     // clock exactly ms later.

@@ -1,9 +1,10 @@
 // Filling the data table from the telegram in the interpreter's buffer.
 #include "interpret/hex.h"
 #include "operations/record_selection.h"
-#include "operations/station.h"
+#include "operations/data_table_filling.h"
 #include "tables/table_layouts.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -19,28 +20,28 @@ std::string Utf8(const QString& text) {
 
 } // namespace
 
-// Makes sure row `row` exists in the data table and, while the zoom window is
-// open, that the zoom table is as long as the data table.
-void Station::PrepareDataRow(int row) {
+int DataTableFilling::NextRow() const {
+    // Row 0 is the header row; a write position left at 0 never overwrites it.
+    return std::max(context_.writePositionFlag ? tables_.dataWritePosition()
+                                               : tables_.dataTable().RowCount(),
+                    1);
+}
+
+void DataTableFilling::WriteRow(int row, std::span<const CellText> cells) {
     GridModel& data = tables_.dataTable();
     if (row >= data.RowCount()) {
         data.SetRowCount(row + 1);
     }
-    if (runState_.zoomOpen) {
-        tables_.zoomTable().SetRowCount(data.RowCount());
-    }
+    data.SetCellsUtf8(row, cells);
 }
 
-void Station::WriteDataCells(int row, std::span<const CellText> cells) {
-    tables_.dataTable().SetCellsUtf8(row, cells);
-    if (runState_.zoomOpen) {
-        tables_.zoomTable().SetCellsUtf8(row, cells);
-    }
+std::uint64_t DataTableFilling::Check_Dataset() const {
+    return SelectedRecords(context_.recordSelection);
 }
 
-bool Station::MBusToGrid() {
+bool DataTableFilling::MBusToGrid() {
     Interpreter& in = interpreter_;
-    ReadContext& ctx = readContext_;
+    ReadContext& ctx = context_;
     if (!in.CheckTelegram()) {
         trace_.append(QString::fromStdString(in.TelegramError()));
         return false;
@@ -58,9 +59,7 @@ bool Station::MBusToGrid() {
         return false;
     }
 
-    // Row 0 is the header row; a write position left at 0 never overwrites it.
-    int row = std::max(
-        ctx.writePositionFlag ? tables_.dataWritePosition() : tables_.dataTable().RowCount(), 1);
+    int row = NextRow();
     const std::string place = Utf8(ctx.installationPlace);
     const std::string date = Utf8(ctx.dateText);
     const std::string time = Utf8(ctx.timeText);
@@ -77,11 +76,10 @@ bool Station::MBusToGrid() {
         if (entry == i) {
             ConsumeSelectionFront(ctx.recordSelection);
         }
-        PrepareDataRow(row);
         const std::string number = std::to_string(ctx.recordOffset + i);
         const std::array<CellText, 4> located = {
             {{kDataPlace, place}, {kDataDate, date}, {kDataTime, time}, {kDataNumber, number}}};
-        WriteDataCells(row, located);
+        WriteRow(row, located);
         if (in.GetRecord(i - 1)) {
             const DecodedRecord& rec = in.CurrentRecord();
             const std::string subunit = std::to_string(rec.Subunit);
@@ -97,7 +95,7 @@ bool Station::MBusToGrid() {
                                                        {kDataSubunit, subunit},
                                                        {kDataStorage, storage},
                                                        {kDataTariff, tariff}}};
-            WriteDataCells(row, decoded);
+            WriteRow(row, decoded);
             lastRecordGood = true;
         } else {
             lastRecordGood = false;
@@ -113,7 +111,6 @@ bool Station::MBusToGrid() {
             ConsumeSelectionFront(ctx.recordSelection);
         }
         if (statusRowMode || (entry == n + 1 && !multi)) {
-            PrepareDataRow(row);
             const std::string number = std::to_string(ctx.recordOffset + n + 1);
             const std::string status = "$" + HexByte(in.StatusByte());
             const std::array<CellText, 14> statusRow = {{{kDataPlace, place},
@@ -130,7 +127,7 @@ bool Station::MBusToGrid() {
                                                          {kDataSubunit, ""},
                                                          {kDataStorage, ""},
                                                          {kDataTariff, ""}}};
-            WriteDataCells(row, statusRow);
+            WriteRow(row, statusRow);
             tables_.setDataWritePosition(tables_.dataWritePosition() + 1);
         }
     }

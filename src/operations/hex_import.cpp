@@ -6,19 +6,6 @@ namespace quorven {
 
 namespace {
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
 QString Hex(std::uint8_t b) {
     return QString::fromStdString(HexByte(b));
 }
@@ -39,7 +26,7 @@ std::vector<std::uint8_t> ScanHexText(std::string_view text) {
         if (c == '\r' || c == '\n') {
             continue;
         }
-        const int v = HexValue(c);
+        const int v = HexDigitValue(static_cast<unsigned char>(c));
         if (v < 0) {
             pending = -1;
         } else if (pending < 0) {
@@ -57,12 +44,8 @@ std::uint8_t TrueLength(const std::vector<std::uint8_t>& telegram) {
 }
 
 std::uint8_t TrueChecksum(const std::vector<std::uint8_t>& telegram) {
-    std::uint8_t sum = 0;
-    // Bytes 5 .. n-2, numbered from 1.
-    for (std::size_t i = 4; i + 2 < telegram.size(); ++i) {
-        sum = static_cast<std::uint8_t>(sum + telegram[i]);
-    }
-    return sum;
+    // Bytes 5 .. n-2, numbered from 1; a telegram is at least 15 bytes long.
+    return telegram.size() < 6 ? 0 : ByteSum(std::span(telegram).subspan(4, telegram.size() - 6));
 }
 
 QString LengthQuestion(std::uint8_t stated, std::uint8_t actual) {

@@ -12,6 +12,8 @@ namespace quorven {
 struct Options {
     // "Multi Tel.": read several telegrams of a meter.
     bool MultiTel_CheckBox = false;
+    // "MDK": the level converter is powered through the lines (RTS off).
+    bool MDK_CheckBox = false;
     // The port selected in the port list; new slave rows and loaded rows
     // without a port get it.
     QString MB1Port_ComboBox = QStringLiteral("COM1");

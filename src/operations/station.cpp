@@ -1,7 +1,10 @@
 #include "operations/station.h"
 
-#include "operations/record_selection.h"
 #include "tables/csv_writer.h"
+#include "tables/file_error.h"
+
+#include <QFile>
+#include <QFileInfo>
 
 namespace quorven {
 
@@ -15,35 +18,30 @@ const QString kCsvPattern = QStringLiteral("*.csv");
 Station::Station(Prompter& prompter, QObject* parent) : QObject(parent), prompter_(prompter) {
     tables_.ClearGrid1();
     tables_.ClearGrid2();
-    tables_.ClearGrid3();
+}
+
+Station::~Station() = default;
+
+void Station::ConnectPorts(Clock& clock, const PortSetup& setup, QStringList* report) {
+    context_.reset();
+    reporter_.reset();
+    sio_.reset();
+    ports_ = std::make_unique<StationPorts>(clock, setup, report);
+    AttachLink(clock, ports_->factory(), QStringLiteral("COM0"));
 }
 
 void Station::AttachLink(Clock& clock, PortFactory& ports, const QString& initialPort) {
+    context_.reset();
     reporter_.reset();
     sio_.reset();
     sio_ = std::make_unique<TMB_Sio>(clock, ports, initialPort);
     reporter_ = std::make_unique<LinkReporter>(trace_, prompter_, clock, *sio_);
+    context_ = std::make_unique<OperationContext>(
+        OperationContext{clock, *sio_, *reporter_, interpreter_, filling_, tables_, trace_,
+                         prompter_, options_, runState_, readContext_, *this});
 }
 
-Station::Operation::Operation(Station& station)
-    : station_(station), owns_(!station.operationRunning_) {
-    if (owns_) {
-        station_.operationRunning_ = true;
-    } else {
-        emit station_.statusNote(
-            QStringLiteral("Another operation is running; wait for it to end or press Stop."));
-    }
-}
-
-Station::Operation::~Operation() {
-    if (owns_) {
-        station_.operationRunning_ = false;
-    }
-}
-
-std::uint64_t Station::Check_Dataset() const {
-    return SelectedRecords(readContext_.recordSelection);
-}
+// --- Tables ---
 
 void Station::Save1_ButtonClick() {
     const QString name = prompter_.fileToSave(kFileFilter, kCsvPattern);
@@ -60,14 +58,12 @@ void Station::Save2_ButtonClick() {
 }
 
 void Station::Load1_ButtonClick() {
-    const Operation op(*this);
-    if (!op) {
-        return;
-    }
-    const QString name = prompter_.fileToOpen(kFileFilter, kCsvPattern);
-    if (!name.isEmpty()) {
-        tables_.LoadSlaveList(name, options_.separator, options_.MB1Port_ComboBox);
-    }
+    Run(Entry::TableEdit, [this] {
+        const QString name = prompter_.fileToOpen(kFileFilter, kCsvPattern);
+        if (!name.isEmpty()) {
+            tables_.LoadSlaveList(name, options_.separator, options_.MB1Port_ComboBox);
+        }
+    });
 }
 
 void Station::Load2_ButtonClick() {
@@ -78,50 +74,104 @@ void Station::Load2_ButtonClick() {
 }
 
 void Station::DD_ButtonClick() {
-    const Operation op(*this);
-    if (!op) {
-        return;
-    }
-    for (const QString& line : tables_.DeleteDuplicates()) {
-        trace_.append(line);
-    }
+    Run(Entry::TableEdit, [this] {
+        for (const QString& line : tables_.DeleteDuplicates()) {
+            trace_.append(line);
+        }
+    });
 }
 
 void Station::Clearlist1Click() {
-    const Operation op(*this);
-    if (op) {
-        tables_.ClearGrid1();
-    }
+    Run(Entry::TableEdit, [this] { tables_.ClearGrid1(); });
 }
 
 void Station::Insertslave1Click(int currentRow) {
-    const Operation op(*this);
-    if (op) {
-        tables_.InsertSlave(currentRow, options_.MB1Port_ComboBox);
-    }
+    Run(Entry::TableEdit,
+        [this, currentRow] { tables_.InsertSlave(currentRow, options_.MB1Port_ComboBox); });
 }
 
 void Station::Appendslave1Click() {
-    const Operation op(*this);
-    if (op) {
-        tables_.AppendSlave(options_.MB1Port_ComboBox);
-    }
+    Run(Entry::TableEdit, [this] { tables_.AppendSlave(options_.MB1Port_ComboBox); });
 }
 
 void Station::Deleteslave1Click(int currentRow) {
-    const Operation op(*this);
-    if (op) {
-        tables_.DeleteSlave(currentRow);
-    }
+    Run(Entry::TableEdit, [this, currentRow] { tables_.DeleteSlave(currentRow); });
 }
 
 void Station::CSVSeparator_MaskEditChange(const QString& text) {
     options_.separator = SeparatorFromText(text);
 }
 
-void Station::Zoom_ButtonClick() {
-    tables_.FillZoomTable();
-    runState_.zoomOpen = true;
+void Station::LoadSlaveListAtStart(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return;
+    }
+    if (!info.isFile()) {
+        trace_.append(path + QStringLiteral(" is not a file"));
+        return;
+    }
+    try {
+        tables_.LoadSlaveList(path, options_.separator, options_.MB1Port_ComboBox);
+    } catch (const FileError& e) {
+        // The list is not lost by the save at close: the file is put aside.
+        const QString aside = path + QStringLiteral(".bad");
+        QFile::remove(aside);
+        const bool kept = QFile::rename(path, aside);
+        trace_.append(e.message());
+        trace_.append(kept ? QStringLiteral("The slave list was kept as ") + aside
+                           : QStringLiteral("The slave list could not be put aside"));
+        keepSlaveFile_ = !kept;
+    }
+}
+
+void Station::SaveSlaveListAtClose(const QString& path) {
+    if (keepSlaveFile_) {
+        // The file that could not be loaded is not replaced by an empty list.
+        prompter_.showMessage(
+            path + QStringLiteral(" was not saved: it could not be loaded and is kept as it was"),
+            QStringLiteral("Write error"));
+        return;
+    }
+    try {
+        SaveCsv(tables_.slaveList(), path, options_.separator);
+    } catch (const FileError& e) {
+        prompter_.showMessage(e.message(), QStringLiteral("Write error"));
+    }
+}
+
+// --- Options and stop ---
+
+void Station::SStop_ButtonClick() {
+    runState_.stop = true;
+    runState_.polling = false;
+    runState_.logging = false;
+}
+
+void Station::MDK_CheckBoxClick(bool on) {
+    options_.MDK_CheckBox = on;
+    if (runState_.busy) {
+        mdkPending_ = true;
+        return;
+    }
+    ApplyMdk();
+}
+
+void Station::ApplyMdk() {
+    mdkPending_ = false;
+    if (!sio_) {
+        return;
+    }
+    // With MDK the line powers the level converter: DTR +12 V, RTS -12 V.
+    const bool mdk = options_.MDK_CheckBox;
+    sio_->SetRtsOffMode(mdk);
+    sio_->SetRts(!mdk);
+    sio_->SetDtr(true);
+}
+
+void Station::ApplyLinkSettings(std::uint8_t stxRetries, std::uint16_t additionalTimeoutMs) {
+    sio_->SetStxRetryCount(stxRetries);
+    sio_->SetAdditionalTimeoutMs(additionalTimeoutMs);
 }
 
 } // namespace quorven

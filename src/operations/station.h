@@ -2,28 +2,36 @@
 
 #include "interpret/interpreter.h"
 #include "link/clock.h"
-#include "link/link_reporter.h"
 #include "link/mb_sio.h"
 #include "link/port_factory.h"
-#include "link/prompter.h"
 #include "link/trace.h"
+#include "operations/data_table_filling.h"
+#include "operations/indicators.h"
+#include "operations/link_reporter.h"
+#include "operations/operation_context.h"
+#include "operations/operation_scope.h"
 #include "operations/options.h"
+#include "operations/prompter.h"
 #include "operations/read_context.h"
 #include "operations/run_state.h"
+#include "operations/station_ports.h"
 #include "tables/tables.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 namespace quorven {
 
 // What became of an import.
 enum class ImportResult {
-    Cancelled,  // no file chosen, or another operation was running
+    Busy,       // another operation was running: nothing happened
+    Cancelled,  // no file chosen
     Unreadable, // the file could not be opened or read
     Refused,    // the file is too large to be a telegram; the user was told
     TooShort,   // fewer than 15 bytes of hexadecimal pairs (an empty file too)
@@ -32,18 +40,21 @@ enum class ImportResult {
 };
 
 // The master station: everything the program does with meters and tables,
-// without any widget. It owns the link to the bus and what reports around
-// its exchanges, the interpretation of telegrams, the tables, the trace (the
-// text area's lines), the options, the read context and the run state. The window keeps the options
-// in step with its controls, forwards its handlers here, shows the signals, and implements the
-// prompter.
+// without any widget. It owns the ports and the link to the bus with what
+// reports around its exchanges, the interpretation of telegrams, the tables,
+// the trace (the text area's lines), the options, the read context and the
+// run state. The window keeps the options in step with its controls, forwards
+// its handlers here, shows the signals, and implements the prompter.
 //
-// Handlers may throw FileError (a table file that cannot be opened or
-// created); the window's guard shows it.
-class Station : public QObject {
+// Every handler that uses the bus or changes the slave rows runs inside an
+// operation (Run): one at a time, and everything it holds is given back on
+// every way out. Handlers may throw (a table file that cannot be opened or
+// created, a port that cannot be opened); the window's guard shows the error.
+class Station : public QObject, private Indicators {
     Q_OBJECT
 public:
     explicit Station(Prompter& prompter, QObject* parent = nullptr);
+    ~Station() override;
 
     Interpreter& interpreter() { return interpreter_; }
     Tables& tables() { return tables_; }
@@ -53,43 +64,46 @@ public:
     RunState& runState() { return runState_; }
     Prompter& prompter() { return prompter_; }
 
+    // Builds the ports of a program run (lines about them go to *report) and
+    // the link on them, its port "COM0" (none open). Called once at start.
+    void ConnectPorts(Clock& clock, const PortSetup& setup, QStringList* report);
     // Creates the link on the clock with ports from the factory, its port
     // name initialPort (opened only when an operation first needs it), and
-    // the reporter around its exchanges. Called once at start, when the
-    // settings have decided where port names lead; the clock and the factory
-    // must outlive the station. A second call replaces both, ending an
-    // exchange that still waits on the old link with result 1.
+    // the reporter around its exchanges. The clock and the factory must
+    // outlive the station. A second call replaces both, ending an exchange
+    // that still waits on the old link with result 1.
     void AttachLink(Clock& clock, PortFactory& ports, const QString& initialPort);
     bool hasLink() const { return sio_ != nullptr; }
     // Only after AttachLink.
     TMB_Sio& link() { return *sio_; }
     LinkReporter& reporter() { return *reporter_; }
+    OperationContext& context() { return *context_; }
 
-    // One operation at a time. A handler that uses the bus or changes the
-    // slave rows runs inside an Operation; while one runs, another is refused
-    // (statusNote tells the window) and does nothing.
-    class Operation {
-    public:
-        explicit Operation(Station& station);
-        ~Operation();
-        Operation(const Operation&) = delete;
-        Operation& operator=(const Operation&) = delete;
-        explicit operator bool() const { return owns_; }
-
-    private:
-        Station& station_;
-        bool owns_;
-    };
-    bool operationRunning() const { return operationRunning_; }
+    // Runs body as one operation entered as `entry`; false, and nothing
+    // runs, when another operation holds the station. An error that leaves
+    // the body abandons the operation (the port closed unless a modem
+    // connection is up, the station free) and goes on to the caller.
+    template <class Body> bool Run(Entry entry, Body&& body) {
+        OperationScope scope(runState_, *this, entry);
+        if (!scope) {
+            return false;
+        }
+        try {
+            std::forward<Body>(body)();
+        } catch (...) {
+            scope.Abandon(sio_.get());
+            throw;
+        }
+        if (mdkPending_) {
+            ApplyMdk();
+        }
+        return true;
+    }
+    bool operationRunning() const { return runState_.busy; }
 
     // --- Data table filling ---
-    // Turns the telegram in the interpreter's buffer into data-table rows:
-    // one per selected record, then the status row. True when the telegram
-    // was valid and held at least one record.
-    bool MBusToGrid();
-    // The record numbers 1..64 of the current record selection, record n as
-    // bit n-1.
-    std::uint64_t Check_Dataset() const;
+    bool MBusToGrid() { return filling_.MBusToGrid(); }
+    std::uint64_t Check_Dataset() const { return filling_.Check_Dataset(); }
 
     // --- Telegram import ---
     // Asks for a file and imports it.
@@ -116,14 +130,39 @@ public:
     // The separator field changed: its first character, "," when it is empty
     // or holds a character that cannot separate cells.
     void CSVSeparator_MaskEditChange(const QString& text);
-    // The zoom window opens: the zoom table is filled from the data table and
-    // mirrors it from now on. Its Close button stops the mirroring.
-    void Zoom_ButtonClick();
+    // The zoom window opens or closes.
+    void Zoom_ButtonClick() { runState_.zoomOpen = true; }
     void Hide_ButtonClick() { runState_.zoomOpen = false; }
 
+    // The slave list at start: loaded from `path` when it exists; a file that
+    // cannot be loaded is put aside as path + ".bad", so that the save at
+    // close does not replace it.
+    void LoadSlaveListAtStart(const QString& path);
+    // The slave list at close, saved to `path` (unless the file of the start
+    // could be neither loaded nor put aside). Failures are shown in a box.
+    void SaveSlaveListAtClose(const QString& path);
+
+    // --- Options and stop ---
+    // "Stop all activities": a running operation ends after its current
+    // slave, address or mask; polling and logging end.
+    void SStop_ButtonClick();
+    // Empties the text area.
+    void CL_ButtonClick() { trace_.clear(); }
+    // The MDK box: RTS off (RtsOffMode) with it, on without it, DTR on. While
+    // an operation runs, the lines change when it has ended.
+    void MDK_CheckBoxClick(bool on);
+    // The lamp green and "szabad", both progress bars at 0 (the state at start).
+    void ResetIndicators() {
+        ShowBusy(false);
+        ShowProgress(1, 0);
+        ShowProgress(2, 0);
+    }
+    // The link's settings read from the settings file.
+    void ApplyLinkSettings(std::uint8_t stxRetries, std::uint16_t additionalTimeoutMs);
+
 signals:
-    // Rows were added to the data table by an import: the window sizes its
-    // columns and shows the last row.
+    // Rows were added to the data table: the window sizes its columns and
+    // shows the last row (also in the zoom window while it is open).
     void dataTableFilled();
     // A short note for the status bar (an operation was refused).
     void statusNote(const QString& text);
@@ -135,9 +174,10 @@ signals:
     void progressChanged(int bar, int percent);
 
 private:
-    void PrepareDataRow(int row);
-    void WriteDataCells(int row, std::span<const GridModel::CellText> cells);
-    QString ReadImportFile(const QString& fileName, QByteArray& text, ImportResult& result);
+    void ShowBusy(bool busy) override { emit lampChanged(busy); }
+    void ShowProgress(int bar, int percent) override { emit progressChanged(bar, percent); }
+    void ShowNote(const QString& text) override { emit statusNote(text); }
+    void ApplyMdk();
 
     Prompter& prompter_;
     Interpreter interpreter_;
@@ -146,11 +186,15 @@ private:
     Options options_;
     ReadContext readContext_;
     RunState runState_;
-    bool operationRunning_ = false;
-    // After the trace and the prompter, which the reporter uses; the reporter
-    // goes before the link it reports on.
+    DataTableFilling filling_{interpreter_, tables_, trace_, options_, readContext_};
+    bool keepSlaveFile_ = false;
+    bool mdkPending_ = false; // the MDK box changed while an operation ran
+    // The ports before the link that takes its ports from them; the link
+    // before the reporter, which reports on it.
+    std::unique_ptr<StationPorts> ports_;
     std::unique_ptr<TMB_Sio> sio_;
     std::unique_ptr<LinkReporter> reporter_;
+    std::unique_ptr<OperationContext> context_;
 };
 
 } // namespace quorven

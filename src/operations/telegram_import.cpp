@@ -14,15 +14,15 @@ const QString kErrorCaption = QStringLiteral("Error");
 } // namespace
 
 ImportResult Station::Import_ButtonClick() {
-    const Operation op(*this);
-    if (!op) {
-        return ImportResult::Cancelled;
-    }
-    const QString name = prompter_.fileToOpen(QStringLiteral("adatcsomag"), QStringLiteral("*"));
-    if (name.isEmpty()) {
-        return ImportResult::Cancelled;
-    }
-    return ImportFile(name);
+    // The import overwrites the telegram buffer and the read context that a
+    // waiting read-out uses.
+    ImportResult result = ImportResult::Busy;
+    Run(Entry::TableEdit, [&] {
+        const QString name =
+            prompter_.fileToOpen(QStringLiteral("adatcsomag"), QStringLiteral("*"));
+        result = name.isEmpty() ? ImportResult::Cancelled : ImportFile(name);
+    });
+    return result;
 }
 
 ImportResult Station::ImportFile(const QString& fileName) {

@@ -2,21 +2,14 @@
 
 #include "sim/json_reader.h"
 
+#include "interpret/hex.h"
+
 namespace quorven::sim {
 
 namespace {
 
 int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
+    return HexDigitValue(static_cast<unsigned char>(c));
 }
 
 bool IsBlank(char c) {

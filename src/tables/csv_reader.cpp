@@ -356,7 +356,7 @@ CsvReadResult ReadCsv(QIODevice& in, QChar separator, const CsvLimits& limits) {
 void LoadCsv(GridModel& table, const QString& fileName, QChar separator, const CsvLimits& limits) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
-        throw FileError(QStringLiteral("Cannot open file ") + fileName);
+        throw FileError(kCannotOpenFile, fileName, file.errorString());
     }
     CsvReadResult r = ReadCsv(file, separator, limits);
     if (r.status != CsvStatus::Ok) {

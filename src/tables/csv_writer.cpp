@@ -90,11 +90,12 @@ bool WriteCsv(const GridModel& table, QChar separator, QIODevice& out) {
 void SaveCsv(const GridModel& table, const QString& fileName, QChar separator) {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || !WriteCsv(table, separator, file)) {
+        const QString reason = file.errorString();
         file.cancelWriting();
-        throw FileError(QStringLiteral("Cannot Create file ") + fileName);
+        throw FileError(kCannotCreateFile, fileName, reason);
     }
     if (!file.commit()) {
-        throw FileError(QStringLiteral("Cannot Create file ") + fileName);
+        throw FileError(kCannotCreateFile, fileName, file.errorString());
     }
 }
 

@@ -191,27 +191,6 @@ void GridModel::KeepRows(const std::vector<bool>& keep) {
     }
 }
 
-void GridModel::CopyRows(const GridModel& other, int first, int last) {
-    first = std::max(first, 0);
-    last = std::min(last, other.RowCount() - 1);
-    if (first > last) {
-        return;
-    }
-    Grow(last + 1, other.ColCount());
-    for (int r = first; r <= last; ++r) {
-        CompactRow copy = other.Row(r);
-        copy.truncate(colCount_);
-        rows_[static_cast<std::size_t>(r)] = std::move(copy);
-    }
-    if (first == 0) {
-        emit headerDataChanged(Qt::Horizontal, 0, std::max(colCount_ - 1, 0));
-        first = 1;
-    }
-    if (first <= last && colCount_ > 0) {
-        emit dataChanged(index(first - 1, 0), index(last - 1, colCount_ - 1));
-    }
-}
-
 void GridModel::SetColumnItems(int column, const QStringList& items) {
     columnItems_.insert(column, items);
 }

@@ -63,9 +63,6 @@ public:
     void ReplaceRows(std::vector<CompactRow> rows, int columns);
     // Keeps only the rows for which keep[row] is true (row 0 always stays).
     void KeepRows(const std::vector<bool>& keep);
-    // Copies rows first..last (inclusive) of `other` into the same rows here,
-    // growing this table as needed.
-    void CopyRows(const GridModel& other, int first, int last);
 
     // Items of a column's drop-down list editor.
     QStringList ColumnItems(int column) const { return columnItems_.value(column); }

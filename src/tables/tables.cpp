@@ -11,16 +11,10 @@ QString Text(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-void WriteDataHeaders(GridModel& table) {
-    for (int c = 0; c < kDataColumnCount; ++c) {
-        table.SetCellUtf8(c, 0, kDataHeaders[static_cast<std::size_t>(c)]);
-    }
-}
-
 } // namespace
 
 Tables::Tables()
-    : slaveList_(kSlaveColumnCount), dataTable_(kDataColumnCount), zoomTable_(kDataColumnCount) {
+    : slaveList_(kSlaveColumnCount), dataTable_(kDataColumnCount) {
     std::vector<int> editable;
     for (int c = 0; c < kSlaveColumnCount; ++c) {
         if (kSlaveColumnLayout[static_cast<std::size_t>(c)].editor != CellEditor::None) {
@@ -49,7 +43,9 @@ void Tables::ClearGrid1() {
 }
 
 void Tables::HeaderGrid2() {
-    WriteDataHeaders(dataTable_);
+    for (int c = 0; c < kDataColumnCount; ++c) {
+        dataTable_.SetCellUtf8(c, 0, kDataHeaders[static_cast<std::size_t>(c)]);
+    }
 }
 
 void Tables::ClearGrid2() {
@@ -57,32 +53,6 @@ void Tables::ClearGrid2() {
     dataTable_.SetRowCount(1);
     dataWritePosition_ = 1;
     HeaderGrid2();
-}
-
-void Tables::HeaderGrid3() {
-    WriteDataHeaders(zoomTable_);
-}
-
-void Tables::ClearGrid3() {
-    zoomTable_.ClearCells();
-    zoomTable_.SetRowCount(1);
-    HeaderGrid3();
-}
-
-void Tables::Copygrid2to3(int row) {
-    zoomTable_.SetRowCount(dataTable_.RowCount());
-    if (row < 0 || row >= dataTable_.RowCount()) {
-        return;
-    }
-    for (int c = 0; c < kDataColumnCount; ++c) {
-        zoomTable_.SetCellUtf8(c, row, dataTable_.CellUtf8(c, row));
-    }
-}
-
-void Tables::FillZoomTable() {
-    ClearGrid3();
-    zoomTable_.SetRowCount(dataTable_.RowCount());
-    zoomTable_.CopyRows(dataTable_, 1, dataTable_.RowCount() - 1);
 }
 
 void Tables::LoadSlaveList(const QString& fileName, QChar separator, const QString& port) {

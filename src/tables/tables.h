@@ -7,10 +7,10 @@
 
 namespace quorven {
 
-// The program's three tables and the state kept with them: the slave list
-// (one row per meter), the data table (one row per decoded record) and the
-// zoom table (the data table shown at full window size), and the data write
-// position, the data-table row that the next row written by a read-out goes to.
+// The program's tables and the state kept with them: the slave list (one row
+// per meter) and the data table (one row per decoded record; the zoom window
+// shows the same rows), and the data write position, the data-table row that
+// the next row written by a read-out goes to.
 class Tables {
 public:
     Tables();
@@ -19,10 +19,8 @@ public:
 
     GridModel& slaveList() { return slaveList_; }
     GridModel& dataTable() { return dataTable_; }
-    GridModel& zoomTable() { return zoomTable_; }
     const GridModel& slaveList() const { return slaveList_; }
     const GridModel& dataTable() const { return dataTable_; }
-    const GridModel& zoomTable() const { return zoomTable_; }
 
     int dataWritePosition() const { return dataWritePosition_; }
     void setDataWritePosition(int row) { dataWritePosition_ = row; }
@@ -40,15 +38,6 @@ public:
     // Empties the data table: RowCount 1, the headers; the data write position
     // goes back to 1. ColCount stays.
     void ClearGrid2();
-    void HeaderGrid3();
-    // Empties the zoom table: RowCount 1, the headers.
-    void ClearGrid3();
-    // Makes the zoom table as long as the data table and copies the 14 cells
-    // of one data row into it.
-    void Copygrid2to3(int row);
-    // The zoom table as the zoom button shows it: cleared, as long as the data
-    // table, every data row copied.
-    void FillZoomTable();
 
     // Slave-list rows. `port` is the port name selected in the window; a new
     // row gets the new-row defaults with that port.
@@ -75,7 +64,6 @@ private:
 
     GridModel slaveList_;
     GridModel dataTable_;
-    GridModel zoomTable_;
     int dataWritePosition_ = 1;
 };
 

@@ -18,7 +18,6 @@
 #include <QStatusBar>
 #include <QTest>
 
-#include <stdexcept>
 
 using namespace quorven;
 using namespace quorven::testing;
@@ -31,7 +30,6 @@ private slots:
     void lists();
     void multiTelChecksSndNke();
     void mdkRecordsRtsMode();
-    void exceptionGuard();
     void stationDrivesLampAndBars();
     void textAreaFollowsTrace();
 };
@@ -114,21 +112,6 @@ void TestMainWindow::mdkRecordsRtsMode() {
     QVERIFY(!w.link().IsPortOpen()); // a closed port only records the mode
     QTest::mouseClick(w.MDK_CheckBox, Qt::LeftButton, {}, w.MDK_CheckBox->rect().center());
     QVERIFY(!w.link().RtsOffMode());
-}
-
-void TestMainWindow::exceptionGuard() {
-    WindowFixture f;
-    TForm1& w = f.start();
-    w.ShowBusy(true);
-    w.MBRead_Button->setEnabled(false);
-    w.Guarded([] { throw std::runtime_error("Cannot open file x.csv"); });
-    QCOMPARE(f.traceLines().last(), QString("Exception!"));
-    QCOMPARE(f.prompter.asked.size(), std::size_t(1));
-    QCOMPARE(f.prompter.asked[0].kind, QString("message"));
-    QCOMPARE(f.prompter.asked[0].text, QString("Cannot open file x.csv"));
-    QCOMPARE(w.Status_StaticText->text(), QString("szabad"));
-    QCOMPARE(w.Shape1->color(), QColor(Qt::green));
-    QVERIFY(w.MBRead_Button->isEnabled());
 }
 
 void TestMainWindow::stationDrivesLampAndBars() {

@@ -1,4 +1,4 @@
-#include "app/port_config.h"
+#include "operations/station_ports.h"
 #include "app/program_options.h"
 #include "app/settings.h"
 
@@ -145,13 +145,13 @@ void TestSettings::portMap() {
     const auto s = ReadSettings(IniFile::fromBytes("[Ports]\nCOM3=/dev/ttyUSB0\ncom4=SIM\n"
                                                    "COM0=/dev/x\nCOM5=ttyS0\n"),
                                 &report);
-    const PortMap map = BuildPortMap(s, false, &report);
+    const PortMap map = BuildPortMap({s.portDevices, false, {}}, &report);
     QCOMPARE(report, QStringList({"Ports: \"COM0=/dev/x\" in settings file ignored",
                                   "Ports: \"COM5=ttyS0\" in settings file ignored"}));
     QCOMPARE(map.resolve("COM3").device, QString("/dev/ttyUSB0"));
     QVERIFY(map.resolve("COM4").simulated);
     QVERIFY(!map.resolve("COM5").simulated); // unmapped: the system port
-    const PortMap all = BuildPortMap(s, true, &report);
+    const PortMap all = BuildPortMap({s.portDevices, true, {}}, &report);
     QVERIFY(all.resolve("COM3").simulated);
     QVERIFY(all.resolve("COM200").simulated);
 }

@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include <stdexcept>
 
 using namespace quorven;
 using namespace quorven::testing;
@@ -34,7 +33,6 @@ private slots:
     void simulationFileThatCannotBeRead();
     void portsSectionReachesTheLink();
     void firstTickAfter4500ms();
-    void exceptionClosesPortUnlessModemConnected();
 };
 
 void TestWindowSettings::defaultsWithoutFile() {
@@ -246,26 +244,6 @@ void TestWindowSettings::firstTickAfter4500ms() {
     clock.advanceBy(9000); // later ticks do not evaluate it again
     QCOMPARE(f.traceLines().size(), 2);
     w.hide();
-}
-
-void TestWindowSettings::exceptionClosesPortUnlessModemConnected() {
-    VirtualClock clock;
-    WindowFixture f;
-    TForm1& w = f.start({}, &clock, [](StartupConfig& c) { c.simulate = true; });
-    w.link().SetPort("COM3");
-    QVERIFY(w.link().IsPortOpen());
-    w.ShowBusy(true);
-    w.Guarded([] { throw std::runtime_error("search failed"); });
-    QVERIFY(!w.link().IsPortOpen());
-    QCOMPARE(w.Status_StaticText->text(), QString("szabad"));
-    QCOMPARE(f.prompter.asked.back().text, QString("search failed"));
-
-    w.link().OpenPort();
-    w.station().runState().modemConnected = true;
-    w.Guarded([] { throw std::runtime_error("again"); });
-    QVERIFY(w.link().IsPortOpen()); // an established modem connection stays up
-    w.station().runState().modemConnected = false;
-    w.link().ClosePort();
 }
 
 QTEST_MAIN(TestWindowSettings)

@@ -3,7 +3,7 @@
 // A prompter for the tests: answers come from a script, and every question
 // asked is recorded with its caption so the tests can assert the exact texts.
 
-#include "link/prompter.h"
+#include "operations/prompter.h"
 
 #include <QStringList>
 

@@ -143,9 +143,10 @@ void TestCsvHostile::missingFolderOrVanishedFile() {
     QVERIFY(QFile::remove(path));
     GridModel table(14);
     FillKnown(table);
-    QCOMPARE(LoadError(table, path), "Cannot open file " + path);
+    QCOMPARE(LoadError(table, path), "Cannot open file " + path + ": No such file or directory");
     VerifyKnown(table);
-    QCOMPARE(LoadError(table, dir.path()), "Cannot open file " + dir.path());
+    QCOMPARE(LoadError(table, dir.path()),
+             "Cannot open file " + dir.path() + ": file to open is a directory");
     VerifyKnown(table);
 }
 

@@ -9,7 +9,7 @@
 //
 // Exit status: 0 when every file added at least one row, 1 when a file added
 // none, 2 for a usage error or a file that cannot be read.
-#include "link/prompter.h"
+#include "operations/prompter.h"
 #include "operations/station.h"
 #include "tables/csv_writer.h"
 #include "tables/separator.h"
@@ -122,6 +122,7 @@ int main(int argc, char** argv) {
             break;
         case ImportResult::Refused: // the prompter has said why
         case ImportResult::Cancelled:
+        case ImportResult::Busy:
             status = kUsageOrFile;
             break;
         }

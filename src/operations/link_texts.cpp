@@ -1,4 +1,4 @@
-#include "link/link_texts.h"
+#include "operations/link_texts.h"
 
 #include "link/link_result.h"
 

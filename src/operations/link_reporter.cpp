@@ -1,7 +1,7 @@
-#include "link/link_reporter.h"
+#include "operations/link_reporter.h"
 
 #include "interpret/hex.h"
-#include "link/link_texts.h"
+#include "operations/link_texts.h"
 
 #include <algorithm>
 #include <string>

@@ -2,7 +2,7 @@
 
 #include "link/clock.h"
 #include "link/mb_sio.h"
-#include "link/prompter.h"
+#include "operations/prompter.h"
 #include "link/trace.h"
 
 #include <QByteArray>

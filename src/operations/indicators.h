@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+namespace quorven {
+
+// What the operations show while they run, without knowing any widget: the
+// busy lamp with its text, the two progress bars, a short note in the status
+// bar. The station implements it with its signals.
+class Indicators {
+public:
+    virtual ~Indicators() = default;
+
+    // Red and "foglalt" while busy, green and "szabad" when free.
+    virtual void ShowBusy(bool busy) = 0;
+    // Bar 1: read-outs and searches; bar 2: the count-down to the next poll.
+    virtual void ShowProgress(int bar, int percent) = 0;
+    virtual void ShowNote(const QString& text) = 0;
+};
+
+} // namespace quorven
