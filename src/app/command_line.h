@@ -1,21 +1,13 @@
 #pragma once
 
+#include "operations/command_line_state.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <vector>
 
 namespace quorven {
-
-// What the switches of the command line set for the automatic run.
-struct CommandLineState {
-    bool modemStart = false;                         // "/M"
-    bool autoLogging = false;                        // "/L"
-    bool stayOpen = false;                           // "/X"
-    bool dateStamp = false;                          // "/A"
-    QString logFileName = QStringLiteral("Log.csv"); // "/Z:"
-    QString slaveFile;                               // "/S:"
-};
 
 // One change of the window's controls asked for by a switch, applied in the
 // order the switches were given (checking Multi Tel. also checks SND_NKE, so

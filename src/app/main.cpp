@@ -1,13 +1,18 @@
 #include "app/main_window.h"
 #include "app/program_options.h"
+#include "app/trace_file.h"
+#include "link/virtual_clock.h"
+#include "operations/station.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -43,12 +48,42 @@ int main(int argc, char* argv[]) {
     const QString configFolder =
         quorven::ConfigFolder(options.configDir, QApplication::applicationDirPath(), userFolder);
     QDir().mkpath(configFolder);
-    const quorven::StartupConfig config =
-        quorven::StartupConfigFrom(options, programPath, configFolder);
+    for (const QString& refusal : options.refusals) {
+        std::fprintf(stderr, "quorven: %s\n", qPrintable(refusal));
+    }
+    if (!options.refusals.isEmpty()) {
+        return 2;
+    }
+    quorven::StartupConfig config = quorven::StartupConfigFrom(options, programPath, configFolder);
 
-    quorven::TForm1 form1(config);
+    std::unique_ptr<quorven::TraceFile> traceFile;
+    if (!options.traceFile.isEmpty()) {
+        traceFile = std::make_unique<quorven::TraceFile>(options.traceFile);
+        QString error;
+        if (!traceFile->open(&error)) {
+            std::fprintf(stderr, "quorven: %s\n", qPrintable(error));
+            return 2;
+        }
+        config.traceFile = traceFile.get();
+    }
+
+    // On virtual time every wait, time-out and wire time counts exactly, but
+    // takes no real time: an unattended run on the simulated bus ends at once.
+    std::unique_ptr<quorven::VirtualClock> virtualClock;
+    if (options.virtualTime) {
+        virtualClock = std::make_unique<quorven::VirtualClock>();
+    }
+    quorven::TForm1 form1(config, nullptr, virtualClock.get());
+    if (virtualClock) {
+        form1.station().wallClock().Start(QDateTime::currentDateTime(), *virtualClock);
+    }
     form1.CreateZoomWindow();
     form1.CreateModemWindow();
     form1.show();
-    return QApplication::exec();
+    if (virtualClock) {
+        virtualClock->pumpUntil([&form1] { return !form1.isVisible(); });
+        return form1.exitStatus();
+    }
+    const int status = QApplication::exec();
+    return status != 0 ? status : form1.exitStatus();
 }

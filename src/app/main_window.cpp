@@ -5,6 +5,7 @@
 #include "app/lamp.h"
 #include "app/modem_window.h"
 #include "app/program_options.h"
+#include "app/trace_file.h"
 #include "app/widget_prompter.h"
 #include "app/zoom_window.h"
 #include "link/mb_sio.h"
@@ -55,6 +56,9 @@ TForm1::TForm1(StartupConfig config, Prompter* prompter, Clock* clock)
     }
     clock_ = clock;
     station_ = std::make_unique<Station>(*prompter_);
+    if (config_.traceFile != nullptr) {
+        config_.traceFile->follow(station_->trace());
+    }
     printerSetup = [this](QPrinter& printer) {
         QPrintDialog dialog(&printer, this);
         return dialog.exec() == QDialog::Accepted;
@@ -67,9 +71,7 @@ TForm1::TForm1(StartupConfig config, Prompter* prompter, Clock* clock)
         move(screen->availableGeometry().center() - rect().center());
     }
 
-    timerGlobal_ = clock_->createTimer();
-    timerGlobal_->setSingleShot(false);
-    timerGlobal_->setCallback([this] { Guarded([this] { Timer_GlobalTimer(); }); });
+    station_->SetGuard([this](const std::function<void()>& fn) { Guarded(fn); });
 
     ConnectControls();
     ConnectTables();
@@ -113,6 +115,10 @@ void TForm1::ConnectControls() {
     On(MDK_CheckBox, &QCheckBox::toggled, &TForm1::MDK_CheckBoxClick);
     On(CL_Button, &QPushButton::clicked, &TForm1::CL_ButtonClick);
     On(SStop_Button, &QPushButton::clicked, &TForm1::SStop_ButtonClick);
+    On(MBRead_Button, &QPushButton::clicked, &TForm1::MBRead_ButtonClick);
+    On(Poll_Button, &QPushButton::clicked, &TForm1::Poll_ButtonClick);
+    On(Log_Button, &QPushButton::clicked, &TForm1::Log_ButtonClick);
+    On(Clearlist1, &QAction::triggered, &TForm1::Readslave1Click);
     On(Modem_Button, &QPushButton::clicked, &TForm1::Modem_ButtonClick);
     connect(Exit_BitBtn, &QPushButton::clicked, this, &QWidget::close);
 
@@ -198,6 +204,34 @@ void TForm1::SStop_ButtonClick() {
     station_->SStop_ButtonClick();
 }
 
+void TForm1::MBRead_ButtonClick() {
+    station_->MBRead_ButtonClick();
+}
+
+void TForm1::Readslave1Click() {
+    station_->Readslave1Click(CurrentSlaveRow());
+}
+
+void TForm1::Poll_ButtonClick() {
+    station_->Poll_ButtonClick();
+}
+
+void TForm1::Log_ButtonClick() {
+    station_->Log_ButtonClick();
+}
+
+const CommandLineState& TForm1::commandLineState() const {
+    return station_->automaticRun().commandLine();
+}
+
+bool TForm1::commandLineValid() const {
+    return station_->automaticRun().commandLineValid();
+}
+
+int TForm1::exitStatus() const {
+    return station_->automaticRun().exitStatus();
+}
+
 void TForm1::Modem_ButtonClick() {
     CreateModemWindow();
     showModemWindow(*form4_);
@@ -219,8 +253,10 @@ void TForm1::HandleException(const QString& message) {
     // The operation the error left has given back the port, the lamp and the
     // station already (its scope).
     station_->trace().append(QStringLiteral("Exception!"));
-    prompter_->showMessage(message, QStringLiteral("Quorven"));
+    // In an unattended run the message goes into the text area.
+    station_->prompter().showMessage(message, QStringLiteral("Quorven"));
     Enable_Buttons();
+    station_->ExceptionHandled();
 }
 
 void TForm1::ShowBusy(bool busy) {

@@ -32,9 +32,10 @@ struct StartupConfig {
     QString settingsFileName = QStringLiteral("quorven.ini");
     QStringList switches; // the command line without the program's own options
     bool simulate = false;
-    QString simulationFile;     // empty: the built-in demonstration bus
-    QString importFile;         // a hex-text telegram imported when the window first shows
-    QStringList optionProblems; // shown in the text area at start
+    QString simulationFile; // empty: the built-in demonstration bus
+    QString importFile;     // a hex-text telegram imported when the window first shows
+    class TraceFile* traceFile = nullptr; // keeps a copy of the text area, from the start on
+    QStringList optionProblems;           // shown in the text area at start
 };
 
 // The start of a program run with the given options: the settings file is
@@ -85,9 +86,13 @@ public:
     void CL_ButtonClick();
     void SStop_ButtonClick();
     void Modem_ButtonClick();
-    void Timer_GlobalTimer();
-    // Parses the command line, writes its lines and applies its switches.
-    bool Check_Cmdlparms();
+    // Parses the command line, writes its lines and applies its switches;
+    // fills the automatic run's state and returns whether the line is valid.
+    bool Check_Cmdlparms(CommandLineState& state);
+    void MBRead_ButtonClick();
+    void Readslave1Click();
+    void Poll_ButtonClick();
+    void Log_ButtonClick();
 
     void Save1_ButtonClick();
     void Save2_ButtonClick();
@@ -123,11 +128,11 @@ public:
 
     // The settings as the controls hold them now.
     AppSettings CurrentSettings() const;
-    const CommandLineState& commandLineState() const { return cmdState_; }
-    bool commandLineValid() const { return cmdValid_; }
+    const CommandLineState& commandLineState() const;
+    bool commandLineValid() const;
+    // What the program's exit status is to tell a scheduler.
+    int exitStatus() const;
     bool closePending() const { return closePending_; }
-
-    ClockTimer& globalTimer() const { return *timerGlobal_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -162,18 +167,13 @@ private:
     std::unique_ptr<Clock> ownClock_;
     Clock* clock_ = nullptr;
     std::unique_ptr<Station> station_;
-    std::unique_ptr<ClockTimer> timerGlobal_;
     std::unique_ptr<ClockTimer> startImport_;
     TForm2* form2_ = nullptr;
     TForm4* form4_ = nullptr;
 
     AppSettings startSettings_;  // what was read, for the keys the controls do not hold
     QStringList settingsReport_; // lines about the settings file for the text area
-    CommandLineState cmdState_;
-    bool cmdValid_ = false;
-    bool firstTick_ = true;
     bool shown_ = false;
-    int autoRunStep_ = 0;
     bool closePending_ = false;
     bool closed_ = false;
 };

@@ -49,8 +49,11 @@ void TForm1::FormCreate() {
     startSettings_ = ReadSettings(IniFile::load(settingsPath()), &settingsReport_);
     CreateLink();
     station_->runState() = RunState();
-    cmdState_ = CommandLineState();
-    cmdValid_ = false;
+    station_->SetAutomaticRunHooks(
+        {[this](CommandLineState& state) { return Check_Cmdlparms(state); },
+         [this] { LogFile_CheckBox->setChecked(true); },
+         [this] { close(); },
+         {}});
 
     PI_MaskEdit->setText(QStringLiteral("5"));
     station_->trace().clear();
@@ -113,8 +116,7 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormShow() {
-    autoRunStep_ = 0;
-    timerGlobal_->start(4500);
+    station_->FormShow();
     if (!config_.importFile.isEmpty()) {
         // Once the window has its size, so the rows are shown scrolled to the end.
         startImport_ = clock_->callAfter(0, [this] {
@@ -126,19 +128,13 @@ void TForm1::FormShow() {
     }
 }
 
-void TForm1::Timer_GlobalTimer() {
-    if (firstTick_) {
-        firstTick_ = false;
-        cmdValid_ = Check_Cmdlparms();
-    }
-}
-
-bool TForm1::Check_Cmdlparms() {
+bool TForm1::Check_Cmdlparms(CommandLineState& state) {
     const CommandLine c = ParseCommandLine(config_.switches, config_.programPath);
     for (const QString& line : c.lines) {
         station_->trace().append(line);
     }
-    cmdState_ = c.state;
+    state = c.state;
+    station_->pollingLogging().setLogFileName(state.logFileName);
     for (const CommandAction& a : c.actions) {
         ApplyCommandAction(a);
     }
@@ -192,7 +188,6 @@ void TForm1::ApplyCommandAction(const CommandAction& a) {
 }
 
 void TForm1::FormClose() {
-    timerGlobal_->stop();
     // Each file is written even when the other one fails.
     station_->SaveSlaveListAtClose(slaveListPath());
     SaveSettingsAtClose();

@@ -60,14 +60,28 @@ void TForm1::ConnectTables() {
 
 void TForm1::ConnectOptions() {
     Options& o = station_->options();
-    connect(MultiTel_CheckBox, &QCheckBox::toggled, this,
-            [&o](bool on) { o.MultiTel_CheckBox = on; });
+    const auto follow = [this](QCheckBox* box, bool Options::*option) {
+        Options& opts = station_->options();
+        connect(box, &QCheckBox::toggled, this, [&opts, option](bool on) { opts.*option = on; });
+        opts.*option = box->isChecked();
+    };
+    follow(MultiTel_CheckBox, &Options::MultiTel_CheckBox);
+    follow(SND_NKE_CheckBox, &Options::SND_NKE_CheckBox);
+    follow(AppRes_CheckBox, &Options::AppRes_CheckBox);
+    follow(NP_CheckBox, &Options::NP_CheckBox);
+    follow(LogFile_CheckBox, &Options::LogFile_CheckBox);
+    follow(IDS_CheckBox, &Options::IDS_CheckBox);
+    connect(PI_MaskEdit, &QLineEdit::textChanged, this,
+            [&o](const QString& text) { o.PI_MaskEdit = text; });
+    o.PI_MaskEdit = PI_MaskEdit->text();
+    connect(SB_ComboBox, &QComboBox::currentIndexChanged, this,
+            [&o](int index) { o.SB_ComboBox = index; });
+    o.SB_ComboBox = SB_ComboBox->currentIndex();
     connect(MB1Port_ComboBox, &QComboBox::currentTextChanged, this,
             [&o](const QString& port) { o.MB1Port_ComboBox = port; });
     connect(CSVSeparator_MaskEdit, &QLineEdit::textChanged, this, [this](const QString& text) {
         Guarded([this, text] { station_->CSVSeparator_MaskEditChange(text); });
     });
-    o.MultiTel_CheckBox = MultiTel_CheckBox->isChecked();
     o.MB1Port_ComboBox = MB1Port_ComboBox->currentText();
     station_->CSVSeparator_MaskEditChange(CSVSeparator_MaskEdit->text());
 }

@@ -48,9 +48,21 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments) {
             } else {
                 o.configDir = value;
             }
+        } else if (TakeOption(a, QLatin1String("--trace"), &value, &hasValue)) {
+            if (value.isEmpty()) {
+                o.refusals.append(QStringLiteral("--trace needs a file: --trace=FILE"));
+            } else {
+                o.traceFile = value;
+            }
+        } else if (a == QLatin1String("--virtual-time")) {
+            o.virtualTime = true;
         } else {
             o.switches.append(a);
         }
+    }
+    if (o.virtualTime && !o.simulate) {
+        o.refusals.append(QStringLiteral(
+            "--virtual-time runs only on the simulated bus: give --simulate as well"));
     }
     return o;
 }

@@ -9,12 +9,15 @@ namespace quorven {
 // switches of the automatic run. They are taken out of the command line; what
 // is left goes to Check_Cmdlparms.
 struct ProgramOptions {
-    QString configDir;      // --config-dir=DIR: where the settings and slist.csv live
-    bool simulate = false;  // --simulate[=FILE]: every port is the simulated bus
-    QString simulationFile; // empty: the built-in demonstration bus
-    QString importFile;     // --import=FILE: a hex-text telegram imported once the window shows
-    QStringList switches;   // everything else, in order, without the program name
-    QStringList problems;   // texts for options given wrongly
+    QString configDir;        // --config-dir=DIR: where the settings and slist.csv live
+    bool simulate = false;    // --simulate[=FILE]: every port is the simulated bus
+    QString simulationFile;   // empty: the built-in demonstration bus
+    QString importFile;       // --import=FILE: a hex-text telegram imported once the window shows
+    QString traceFile;        // --trace=FILE: every line of the text area is appended to it
+    bool virtualTime = false; // --virtual-time: the program runs on the virtual clock
+    QStringList switches;     // everything else, in order, without the program name
+    QStringList problems;     // texts for options given wrongly
+    QStringList refusals;     // options the program cannot start with (exit status 2)
 };
 
 // arguments without the program name.

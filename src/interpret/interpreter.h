@@ -76,6 +76,8 @@ public:
 
     // Results of the last walk.
     bool MoreRecordsFollow() const { return moreRecordsFollow_; }
+    // A read that ends with a meter's telegrams forgets that more would follow.
+    void ClearMoreRecordsFollow() { moreRecordsFollow_ = false; }
     bool SpecialLayoutFlag() const { return specialLayoutFlag_; }
     std::span<const std::uint16_t> RecordPositions() const {
         return std::span(recordPositions_).first(positionCount_);

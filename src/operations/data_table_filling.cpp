@@ -1,7 +1,7 @@
 // Filling the data table from the telegram in the interpreter's buffer.
+#include "operations/data_table_filling.h"
 #include "interpret/hex.h"
 #include "operations/record_selection.h"
-#include "operations/data_table_filling.h"
 #include "tables/table_layouts.h"
 
 #include <algorithm>

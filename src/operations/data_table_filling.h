@@ -15,8 +15,8 @@ namespace quorven {
 // data write position or after the last row as the read context says.
 class DataTableFilling {
 public:
-    DataTableFilling(Interpreter& interpreter, Tables& tables, Trace& trace,
-                     const Options& options, ReadContext& context)
+    DataTableFilling(Interpreter& interpreter, Tables& tables, Trace& trace, const Options& options,
+                     ReadContext& context)
         : interpreter_(interpreter), tables_(tables), trace_(trace), options_(options),
           context_(context) {}
 

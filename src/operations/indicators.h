@@ -16,6 +16,9 @@ public:
     // Bar 1: read-outs and searches; bar 2: the count-down to the next poll.
     virtual void ShowProgress(int bar, int percent) = 0;
     virtual void ShowNote(const QString& text) = 0;
+    // Rows were written into the data table: size its columns to the
+    // contents and show its last row (the zoom window's too while it is open).
+    virtual void DataTableFilled() = 0;
 };
 
 } // namespace quorven

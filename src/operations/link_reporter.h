@@ -2,8 +2,8 @@
 
 #include "link/clock.h"
 #include "link/mb_sio.h"
-#include "operations/prompter.h"
 #include "link/trace.h"
+#include "operations/prompter.h"
 
 #include <QByteArray>
 

@@ -11,6 +11,7 @@
 #include "operations/prompter.h"
 #include "operations/read_context.h"
 #include "operations/run_state.h"
+#include "operations/wall_clock.h"
 #include "tables/tables.h"
 
 namespace quorven {
@@ -32,6 +33,7 @@ struct OperationContext {
     RunState& run;
     ReadContext& read;
     Indicators& indicators;
+    const WallClock& wallClock;
 };
 
 } // namespace quorven

@@ -15,7 +15,8 @@ const QString kCsvPattern = QStringLiteral("*.csv");
 
 } // namespace
 
-Station::Station(Prompter& prompter, QObject* parent) : QObject(parent), prompter_(prompter) {
+Station::Station(Prompter& prompter, QObject* parent)
+    : QObject(parent), prompter_(prompter, runState_, trace_) {
     tables_.ClearGrid1();
     tables_.ClearGrid2();
 }
@@ -31,6 +32,10 @@ void Station::ConnectPorts(Clock& clock, const PortSetup& setup, QStringList* re
 }
 
 void Station::AttachLink(Clock& clock, PortFactory& ports, const QString& initialPort) {
+    cycleStart_.reset();
+    autoRun_.reset();
+    polling_.reset();
+    readOut_.reset();
     context_.reset();
     reporter_.reset();
     sio_.reset();
@@ -38,7 +43,98 @@ void Station::AttachLink(Clock& clock, PortFactory& ports, const QString& initia
     reporter_ = std::make_unique<LinkReporter>(trace_, prompter_, clock, *sio_);
     context_ = std::make_unique<OperationContext>(
         OperationContext{clock, *sio_, *reporter_, interpreter_, filling_, tables_, trace_,
-                         prompter_, options_, runState_, readContext_, *this});
+                         prompter_, options_, runState_, readContext_, *this, wallClock_});
+    CreateOperations(clock);
+}
+
+void Station::CreateOperations(Clock& clock) {
+    static_cast<void>(clock);
+    readOut_ = std::make_unique<ReadOut>(*context_);
+    polling_ = std::make_unique<PollingLogging>(*context_);
+    autoRun_ = std::make_unique<AutomaticRun>(*context_);
+    polling_->SetTick([this] { Guard([this] { Timer2Timer(); }); });
+    autoRun_->SetTick([this] { Guard([this] { Timer_GlobalTimer(); }); });
+    readOut_->SetHooks({[this] { polling_->AppendLog(); },
+                        {},
+                        [this](const ReadOutSummary& s) { autoRun_->ReadOutEnded(s); }});
+}
+
+void Station::SetAutomaticRunHooks(AutomaticRun::Hooks hooks) {
+    autoRun_->SetHooks(std::move(hooks));
+}
+
+void Station::Guard(const std::function<void()>& handler) {
+    if (guard_) {
+        guard_(handler);
+        return;
+    }
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        trace_.append(QStringLiteral("Exception!"));
+        trace_.append(QString::fromUtf8(e.what()));
+        ExceptionHandled();
+    }
+}
+
+// --- Read-out, polling and logging ---
+
+void Station::MBRead_ButtonClick() {
+    Run(Entry::Command, [this] { readOut_->MBRead(); });
+}
+
+void Station::Readslave1Click(int currentRow) {
+    Run(Entry::Command, [this, currentRow] {
+        runState_.singleSlave = true;
+        runState_.singleSlaveRow = currentRow;
+        readOut_->MBRead();
+    });
+}
+
+void Station::Poll_ButtonClick() {
+    Run(Entry::Command, [this] {
+        polling_->Poll_ButtonClick();
+        readOut_->MBRead();
+    });
+}
+
+void Station::Log_ButtonClick() {
+    Run(Entry::Command, [this] { StartLogging(&autoRun_->commandLine()); });
+}
+
+void Station::StartLogging(const CommandLineState* commandLine) {
+    if (polling_->Log_ButtonClick(commandLine)) {
+        readOut_->MBRead();
+    }
+}
+
+void Station::Timer2Timer() {
+    if (!polling_->Timer2Timer()) {
+        return;
+    }
+    // The cycle's read-out runs outside the tick, so that the ticks go on
+    // counting down while it waits.
+    cycleStart_ = context_->clock.callAfter(
+        0, [this] { Guard([this] { Run(Entry::Tick, [this] { readOut_->MBRead(); }); }); });
+}
+
+void Station::Timer_GlobalTimer() {
+    AutomaticRun& run = *autoRun_;
+    run.FirstTick();
+    if (run.StartDue()) {
+        Run(Entry::Tick, [&] {
+            if (run.StartRun()) {
+                StartLogging(&run.commandLine());
+            }
+        });
+    } else if (run.LoggingAfterModemDue()) {
+        Run(Entry::Tick, [&] {
+            run.LoggingAfterModemStarts();
+            StartLogging(&run.commandLine());
+        });
+    } else if (run.ClosingDue()) {
+        run.Close();
+    }
 }
 
 // --- Tables ---

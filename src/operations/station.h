@@ -5,16 +5,21 @@
 #include "link/mb_sio.h"
 #include "link/port_factory.h"
 #include "link/trace.h"
+#include "operations/automatic_run.h"
 #include "operations/data_table_filling.h"
 #include "operations/indicators.h"
 #include "operations/link_reporter.h"
 #include "operations/operation_context.h"
 #include "operations/operation_scope.h"
 #include "operations/options.h"
+#include "operations/polling_logging.h"
 #include "operations/prompter.h"
 #include "operations/read_context.h"
+#include "operations/read_out.h"
 #include "operations/run_state.h"
 #include "operations/station_ports.h"
+#include "operations/unattended_prompter.h"
+#include "operations/wall_clock.h"
 #include "tables/tables.h"
 
 #include <QByteArray>
@@ -23,6 +28,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -53,6 +59,7 @@ enum class ImportResult {
 class Station : public QObject, private Indicators {
     Q_OBJECT
 public:
+    // `prompter` is the user's: message boxes and file dialogs.
     explicit Station(Prompter& prompter, QObject* parent = nullptr);
     ~Station() override;
 
@@ -62,7 +69,17 @@ public:
     Options& options() { return options_; }
     ReadContext& readContext() { return readContext_; }
     RunState& runState() { return runState_; }
+    // How the station asks the user: in an unattended run, boxes become
+    // text-area lines.
     Prompter& prompter() { return prompter_; }
+    WallClock& wallClock() { return wallClock_; }
+
+    // Runs a timer's handler; the window hands in its guard, so that an error
+    // is shown and never crosses the event loop. Without one, the error is
+    // written into the text area.
+    using HandlerGuard = std::function<void(const std::function<void()>&)>;
+    void SetGuard(HandlerGuard guard) { guard_ = std::move(guard); }
+    void SetAutomaticRunHooks(AutomaticRun::Hooks hooks);
 
     // Builds the ports of a program run (lines about them go to *report) and
     // the link on them, its port "COM0" (none open). Called once at start.
@@ -100,6 +117,33 @@ public:
         return true;
     }
     bool operationRunning() const { return runState_.busy; }
+
+    // --- Read-out, polling and logging ---
+    // "M-Bus olvasás": every slave of the list.
+    void MBRead_ButtonClick();
+    // "méröt olvas": the slave of `currentRow` (1 = first meter; anything
+    // else when no meter row is current, which reads nothing).
+    void Readslave1Click(int currentRow);
+    void Poll_ButtonClick();
+    void Log_ButtonClick();
+    ReadOut& readOut() { return *readOut_; }
+    PollingLogging& pollingLogging() { return *polling_; }
+
+    // The ticks of Timer2 (every 1000 ms while polling or logging) and of
+    // Timer_Global (the automatic run).
+    void Timer2Timer();
+    void Timer_GlobalTimer();
+
+    // --- The automatic run ---
+    // The window was shown: Timer_Global's first tick comes 4500 ms later.
+    void FormShow() { autoRun_->FormShow(); }
+    AutomaticRun& automaticRun() { return *autoRun_; }
+    // An error reached the window's handler.
+    void ExceptionHandled() {
+        if (autoRun_) {
+            autoRun_->Failed();
+        }
+    }
 
     // --- Data table filling ---
     bool MBusToGrid() { return filling_.MBusToGrid(); }
@@ -177,15 +221,21 @@ private:
     void ShowBusy(bool busy) override { emit lampChanged(busy); }
     void ShowProgress(int bar, int percent) override { emit progressChanged(bar, percent); }
     void ShowNote(const QString& text) override { emit statusNote(text); }
+    void DataTableFilled() override { emit dataTableFilled(); }
     void ApplyMdk();
+    void Guard(const std::function<void()>& handler);
+    void CreateOperations(Clock& clock);
+    void StartLogging(const CommandLineState* commandLine);
 
-    Prompter& prompter_;
+    UnattendedPrompter prompter_;
     Interpreter interpreter_;
     Tables tables_;
     Trace trace_;
     Options options_;
     ReadContext readContext_;
     RunState runState_;
+    WallClock wallClock_;
+    HandlerGuard guard_;
     DataTableFilling filling_{interpreter_, tables_, trace_, options_, readContext_};
     bool keepSlaveFile_ = false;
     bool mdkPending_ = false; // the MDK box changed while an operation ran
@@ -195,6 +245,11 @@ private:
     std::unique_ptr<TMB_Sio> sio_;
     std::unique_ptr<LinkReporter> reporter_;
     std::unique_ptr<OperationContext> context_;
+    // The operation families, on the context.
+    std::unique_ptr<ReadOut> readOut_;
+    std::unique_ptr<PollingLogging> polling_;
+    std::unique_ptr<AutomaticRun> autoRun_;
+    std::unique_ptr<ClockTimer> cycleStart_;
 };
 
 } // namespace quorven

@@ -34,6 +34,13 @@ bool WriteCsv(const GridModel& table, QChar separator, QIODevice& out);
 // "Cannot Create file " + name when the file cannot be written.
 void SaveCsv(const GridModel& table, const QString& fileName, QChar separator);
 
+// Appends rows first..last (inclusive) of the table to the end of the file as
+// whole lines and makes them durable (flushed to the disk) before it returns
+// true. On failure the file is cut back to its old length, so it never ends
+// in part of a line, and *error holds the system's reason.
+bool AppendCsvRows(const GridModel& table, int first, int last, const QString& fileName,
+                   QChar separator, QString* error);
+
 // The name a save uses: ".csv" appended when the chosen name has no extension.
 QString WithCsvExtension(const QString& fileName);
 

@@ -19,7 +19,8 @@ public:
     // The system's text first, then the system's reason when there is one:
     // "Cannot Create file log.csv: No space left on device".
     FileError(const QString& text, const QString& fileName, const QString& reason)
-        : FileError(reason.isEmpty() ? text + fileName : text + fileName + QStringLiteral(": ") + reason) {}
+        : FileError(reason.isEmpty() ? text + fileName
+                                     : text + fileName + QStringLiteral(": ") + reason) {}
     const QString& message() const { return message_; }
 
 private:

@@ -13,8 +13,7 @@ QString Text(std::string_view utf8) {
 
 } // namespace
 
-Tables::Tables()
-    : slaveList_(kSlaveColumnCount), dataTable_(kDataColumnCount) {
+Tables::Tables() : slaveList_(kSlaveColumnCount), dataTable_(kDataColumnCount) {
     std::vector<int> editable;
     for (int c = 0; c < kSlaveColumnCount; ++c) {
         if (kSlaveColumnLayout[static_cast<std::size_t>(c)].editor != CellEditor::None) {

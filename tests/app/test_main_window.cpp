@@ -18,7 +18,6 @@
 #include <QStatusBar>
 #include <QTest>
 
-
 using namespace quorven;
 using namespace quorven::testing;
 

@@ -123,12 +123,13 @@ void TestOperationFrame::closeWaitsForExchange() {
     Frame f;
     f.w.show();
     bool refused = false;
-    f.readMeter([&] { refused = !f.w.close(); }, [&] {
-        // Still whole after the close was asked for: nothing was freed.
-        QVERIFY(f.w.isVisible());
-        QVERIFY(f.w.closePending());
-        QVERIFY(!QFile::exists(f.f.path("slist.csv")));
-    });
+    f.readMeter([&] { refused = !f.w.close(); },
+                [&] {
+                    // Still whole after the close was asked for: nothing was freed.
+                    QVERIFY(f.w.isVisible());
+                    QVERIFY(f.w.closePending());
+                    QVERIFY(!QFile::exists(f.f.path("slist.csv")));
+                });
     QVERIFY(refused);
     QCOMPARE(int(f.result), 0);
     QVERIFY(f.w.station().runState().stop);

@@ -1,6 +1,6 @@
-#include "operations/station_ports.h"
 #include "app/program_options.h"
 #include "app/settings.h"
+#include "operations/station_ports.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QTest>
 
-
 using namespace quorven;
 using namespace quorven::testing;
 
@@ -163,7 +162,7 @@ void TestWindowSettings::commandLine() {
     WindowFixture f;
     TForm1& w = f.start(switches);
     QVERIFY(w.trace().lines().isEmpty()); // nothing before the first tick
-    w.Timer_GlobalTimer();
+    w.station().Timer_GlobalTimer();
     QTEST(w.commandLineValid(), "valid");
     QTEST(w.SND_NKE_CheckBox->isChecked(), "sndNke");
     QTEST(w.MultiTel_CheckBox->isChecked(), "multiTel");
@@ -174,7 +173,7 @@ void TestWindowSettings::commandLine() {
 void TestWindowSettings::commandLineReachesControls() {
     WindowFixture f;
     TForm1& w = f.start({"/c:3", "/b:300", "/T:0612", "/K:ATX^M", "/W", "/I:60", "/NP"});
-    w.Timer_GlobalTimer();
+    w.station().Timer_GlobalTimer();
     QCOMPARE(w.MB1Port_ComboBox->currentText(), QString("COM3"));
     QCOMPARE(w.SB_ComboBox->currentText(), QString("300"));
     QCOMPARE(w.Form4()->Dial_Edit->text(), QString("0612"));

@@ -1,9 +1,9 @@
 // The trace lines, message boxes, result classes and pauses around an exchange.
 
 #include "common/scripted_prompter.h"
+#include "link/link_fixture.h"
 #include "operations/link_reporter.h"
 #include "operations/link_texts.h"
-#include "link/link_fixture.h"
 
 #include <QTest>
 

@@ -354,7 +354,8 @@ void TestCsvFiles::failedSaveKeepsOldFile() {
         QFAIL("the save did not fail");
     } catch (const FileError& e) {
         // The system's reason follows the text.
-        QVERIFY2(e.message().startsWith("Cannot Create file " + path + ": "), qPrintable(e.message()));
+        QVERIFY2(e.message().startsWith("Cannot Create file " + path + ": "),
+                 qPrintable(e.message()));
     }
     QCOMPARE(ReadFile(path), QByteArray("old contents"));
 

@@ -1,0 +1,25 @@
+#include "app/trace_file.h"
+
+namespace quorven {
+
+bool TraceFile::open(QString* error) {
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        *error = QStringLiteral("Cannot open trace file %1: %2")
+                     .arg(file_.fileName(), file_.errorString());
+        return false;
+    }
+    return true;
+}
+
+void TraceFile::follow(const Trace& trace) {
+    connect(&trace, &Trace::lineAppended, this, &TraceFile::append);
+}
+
+void TraceFile::append(const QString& line) {
+    QByteArray bytes = line.toUtf8();
+    bytes.append('\n');
+    file_.write(bytes);
+    file_.flush();
+}
+
+} // namespace quorven

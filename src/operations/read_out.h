@@ -1,0 +1,65 @@
+#pragma once
+
+#include "operations/operation_context.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace quorven {
+
+// How a read-out ended.
+struct ReadOutSummary {
+    enum class End {
+        NoSlaves,  // nothing to read: an empty list, or no meter row selected
+        WrongPort, // a row's port name is no "COM" name: the read-out stopped there
+        Completed, // every slave was read, or the stop flag ended the walk
+    };
+    End end = End::Completed;
+    int good = 0;  // slaves read successfully
+    int total = 0; // slaves to read (N)
+};
+
+// The meter read-out: walks the slave list (or reads the selected slave),
+// talks to each meter through the link, and lets the data-table filling turn
+// every accepted answer into rows; a meter not read gets an error row.
+class ReadOut {
+public:
+    // What the read-out's end hands on: the rows of a logging cycle to the
+    // log file, the hang-up of a modem run, the end of an unattended run.
+    struct Hooks {
+        std::function<void()> appendLog;
+        std::function<void()> hangUpModem;
+        std::function<void(const ReadOutSummary&)> ended;
+    };
+
+    explicit ReadOut(OperationContext& context) : c_(context) {}
+    void SetHooks(Hooks hooks) { hooks_ = std::move(hooks); }
+
+    // The read-out itself; it runs inside an operation. The options it reads
+    // are taken afresh at every slave.
+    ReadOutSummary MBRead();
+
+    // A meter that keeps saying "more records follow" is read this many
+    // telegrams at most in one read-out.
+    static constexpr int kMaxTelegramsPerSlave = 64;
+
+private:
+    struct Slave;
+
+    bool ReadSlave(Slave& slave);
+    void ReadBySecondaryAddress(const Slave& slave);
+    void ReadByPrimaryAddress(const Slave& slave);
+    void Trace();
+    void PrepareExchange();
+    bool Accepted(const Slave& slave);
+    void WriteErrorRow(const Slave& slave);
+    ReadOutSummary End(ReadOutSummary summary);
+    void Tell(const QString& text, const QString& caption);
+    QString Cell(int column, int row) const;
+
+    OperationContext& c_;
+    Hooks hooks_;
+};
+
+} // namespace quorven
