@@ -133,6 +133,8 @@ public:
     // What the program's exit status is to tell a scheduler.
     int exitStatus() const;
     bool closePending() const { return closePending_; }
+    // The window has closed (the program's end).
+    bool isClosed() const { return closed_; }
 
 protected:
     void showEvent(QShowEvent* event) override;

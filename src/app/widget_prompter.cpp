@@ -48,9 +48,14 @@ QString WidgetPrompter::fileToOpen(const QString& filterText, const QString& pat
 }
 
 QString WidgetPrompter::fileToSave(const QString& filterText, const QString& pattern) {
+    return fileToSaveAs(filterText, pattern, QString());
+}
+
+QString WidgetPrompter::fileToSaveAs(const QString& filterText, const QString& pattern,
+                                     const QString& preset) {
     // The overwrite question is the dialog's own; the caller appends ".csv"
     // to a name without an extension.
-    return QFileDialog::getSaveFileName(parent_, QString(), QDir::currentPath(),
+    return QFileDialog::getSaveFileName(parent_, QString(), QDir::current().filePath(preset),
                                         DialogFilter(filterText, pattern));
 }
 

@@ -57,7 +57,7 @@ bool PollingLogging::Log_ButtonClick(const CommandLineState* commandLine) {
                 SaveCsv(c_.tables.dataTable(), logFileName_, c_.options.separator);
             }
         } else {
-            const QString name = c_.prompter.fileToSave(kFileFilter, kCsvPattern, logFileName_);
+            const QString name = c_.prompter.fileToSaveAs(kFileFilter, kCsvPattern, logFileName_);
             if (name.isEmpty()) {
                 return false;
             }

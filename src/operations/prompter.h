@@ -23,8 +23,8 @@ public:
     virtual QString fileToOpen(const QString& filterText, const QString& pattern) = 0;
     virtual QString fileToSave(const QString& filterText, const QString& pattern) = 0;
     // A save dialog that starts with `preset` as the file name.
-    virtual QString fileToSave(const QString& filterText, const QString& pattern,
-                               const QString& preset) {
+    virtual QString fileToSaveAs(const QString& filterText, const QString& pattern,
+                                 const QString& preset) {
         static_cast<void>(preset);
         return fileToSave(filterText, pattern);
     }

@@ -197,7 +197,8 @@ public:
     void MDK_CheckBoxClick(bool on);
     // The lamp green and "szabad", both progress bars at 0 (the state at start).
     void ResetIndicators() {
-        ShowBusy(false);
+        lampBusy_ = false;
+        emit lampChanged(false);
         ShowProgress(1, 0);
         ShowProgress(2, 0);
     }
@@ -218,7 +219,12 @@ signals:
     void progressChanged(int bar, int percent);
 
 private:
-    void ShowBusy(bool busy) override { emit lampChanged(busy); }
+    void ShowBusy(bool busy) override {
+        if (busy != lampBusy_) {
+            lampBusy_ = busy;
+            emit lampChanged(busy);
+        }
+    }
     void ShowProgress(int bar, int percent) override { emit progressChanged(bar, percent); }
     void ShowNote(const QString& text) override { emit statusNote(text); }
     void DataTableFilled() override { emit dataTableFilled(); }
@@ -239,6 +245,7 @@ private:
     DataTableFilling filling_{interpreter_, tables_, trace_, options_, readContext_};
     bool keepSlaveFile_ = false;
     bool mdkPending_ = false; // the MDK box changed while an operation ran
+    bool lampBusy_ = false;   // what the lamp shows
     // The ports before the link that takes its ports from them; the link
     // before the reporter, which reports on it.
     std::unique_ptr<StationPorts> ports_;

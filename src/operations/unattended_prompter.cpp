@@ -42,9 +42,9 @@ QString UnattendedPrompter::fileToSave(const QString& filterText, const QString&
     return unattended() ? QString() : user_.fileToSave(filterText, pattern);
 }
 
-QString UnattendedPrompter::fileToSave(const QString& filterText, const QString& pattern,
-                                       const QString& preset) {
-    return unattended() ? QString() : user_.fileToSave(filterText, pattern, preset);
+QString UnattendedPrompter::fileToSaveAs(const QString& filterText, const QString& pattern,
+                                         const QString& preset) {
+    return unattended() ? QString() : user_.fileToSaveAs(filterText, pattern, preset);
 }
 
 } // namespace quorven

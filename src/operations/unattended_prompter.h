@@ -19,8 +19,8 @@ public:
     Answer askYesNoCancel(const QString& text, const QString& caption) override;
     QString fileToOpen(const QString& filterText, const QString& pattern) override;
     QString fileToSave(const QString& filterText, const QString& pattern) override;
-    QString fileToSave(const QString& filterText, const QString& pattern,
-                       const QString& preset) override;
+    QString fileToSaveAs(const QString& filterText, const QString& pattern,
+                         const QString& preset) override;
 
 private:
     bool unattended() const { return run_.closeAfterRun; }

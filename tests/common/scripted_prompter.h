@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace quorven::testing {
@@ -23,28 +24,36 @@ public:
     std::deque<Answer> answers;    // for the Yes/No questions; No when empty
     std::deque<QString> fileNames; // for the dialogs; empty (cancel) when empty
     std::vector<Asked> asked;
+    // Told of every question as it is asked.
+    std::function<void(const Asked&)> onAsk;
 
     void showMessage(const QString& text, const QString& caption) override {
-        asked.push_back({"message", text, caption});
+        record({"message", text, caption});
     }
     Answer askYesNo(const QString& text, const QString& caption) override {
-        asked.push_back({"yesno", text, caption});
+        record({"yesno", text, caption});
         return next();
     }
     Answer askYesNoCancel(const QString& text, const QString& caption) override {
-        asked.push_back({"yesnocancel", text, caption});
+        record({"yesnocancel", text, caption});
         return next();
     }
     QString fileToOpen(const QString& filterText, const QString& pattern) override {
-        asked.push_back({"open", filterText, pattern});
+        record({"open", filterText, pattern});
         return nextFile();
     }
     QString fileToSave(const QString& filterText, const QString& pattern) override {
-        asked.push_back({"save", filterText, pattern});
+        record({"save", filterText, pattern});
         return nextFile();
     }
 
 private:
+    void record(Asked a) {
+        asked.push_back(a);
+        if (onAsk) {
+            onAsk(asked.back());
+        }
+    }
     Answer next() {
         if (answers.empty()) {
             return Answer::No;
