@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "app/program_help.h"
 #include "app/program_options.h"
 
 #include <QApplication>
@@ -29,6 +30,15 @@ void ChooseOffscreenWithoutDisplay(int argc) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Help and version need no display: they are answered before the window
+    // system is opened.
+    QStringList rawArguments;
+    for (int i = 1; i < argc; ++i) {
+        rawArguments.append(QString::fromLocal8Bit(argv[i]));
+    }
+    if (const auto status = quorven::AnswerHelpOrVersion(quorven::QuorvenHelp(), rawArguments)) {
+        return *status;
+    }
     ChooseOffscreenWithoutDisplay(argc);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quorven"));
@@ -37,6 +47,10 @@ int main(int argc, char* argv[]) {
     QStringList arguments = QApplication::arguments();
     const QString programPath = QApplication::applicationFilePath();
     arguments.removeFirst();
+    // Qt has taken its own options out of these.
+    if (const auto status = quorven::AnswerCommonOptions(quorven::QuorvenHelp(), arguments)) {
+        return *status;
+    }
     const quorven::ProgramOptions options = quorven::ParseProgramOptions(arguments);
 
     const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
