@@ -25,7 +25,6 @@
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 
@@ -62,10 +61,6 @@ TForm1::TForm1(StartupConfig config, Prompter* prompter, Clock* clock)
     };
 
     BuildMainWindowControls(this, *this);
-    resize(786, 551 + statusBar()->sizeHint().height());
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
 
     timerGlobal_ = clock_->createTimer();
     timerGlobal_->setSingleShot(false);
@@ -74,6 +69,7 @@ TForm1::TForm1(StartupConfig config, Prompter* prompter, Clock* clock)
     ConnectControls();
     ConnectTables();
     ConnectOptions();
+    ConnectFrame();
     Guarded([this] { FormCreate(); });
 }
 

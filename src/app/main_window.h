@@ -24,6 +24,7 @@ class TForm4;
 class TMB_Sio;
 class Trace;
 struct ProgramOptions;
+struct WindowGeometry;
 
 // What the program hands the main window at its start.
 struct StartupConfig {
@@ -100,6 +101,8 @@ public:
     void Appendslave1Click();
     void Deleteslave1Click();
     void Clearlist1Click();
+    // Help > About: the version, the licence and where the files live.
+    void About1Click();
 
     // The slave list's editing hooks, asked per column before a cell is edited.
     bool AdvStringGrid1CanEditCell(int column) const;
@@ -140,6 +143,13 @@ private:
     void FormClose();
     void SaveSlaveListAtClose();
     void SaveSettingsAtClose();
+
+    // The window's size and place, its splitter, Help > About and the hint
+    // of the first start.
+    void ConnectFrame();
+    void PlaceFrame(const WindowGeometry& kept);
+    WindowGeometry CurrentFrame() const;
+    void ShowFirstStartHint();
 
     void ConnectControls();
     void ConnectTables();

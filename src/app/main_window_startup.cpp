@@ -6,6 +6,7 @@
 #include "app/port_config.h"
 #include "app/program_options.h"
 #include "app/wait_cursor.h"
+#include "app/window_geometry.h"
 #include "link/clock.h"
 #include "link/mb_sio.h"
 #include "link/system_port_factory.h"
@@ -70,7 +71,9 @@ void TForm1::CreateLink() {
 void TForm1::FormCreate() {
     // The settings file is read first: its Ports section decides where the
     // link's port names lead.
-    startSettings_ = ReadSettings(IniFile::load(settingsPath()), &settingsReport_);
+    const IniFile ini = IniFile::load(settingsPath());
+    startSettings_ = ReadSettings(ini, &settingsReport_);
+    PlaceFrame(ReadWindowGeometry(ini));
     CreateLink();
     station_->runState() = RunState();
     cmdState_ = CommandLineState();
@@ -112,6 +115,7 @@ void TForm1::LoadStartSlaveList() {
     const QString path = slaveListPath();
     const QFileInfo info(path);
     if (!info.exists()) {
+        ShowFirstStartHint();
         return;
     }
     if (!info.isFile()) {
@@ -251,7 +255,8 @@ void TForm1::SaveSlaveListAtClose() {
         return;
     }
     try {
-        SaveCsv(station_->tables().slaveList(), slaveListPath(), station_->options().separator);
+        SaveCsvKeepingBackup(station_->tables().slaveList(), slaveListPath(),
+                             station_->options().separator);
     } catch (const FileError& e) {
         prompter_->showMessage(e.message(), QStringLiteral("Write error"));
     }
@@ -267,6 +272,7 @@ void TForm1::SaveSettingsAtClose() {
     // Read again, so that whatever else the file holds now is kept.
     IniFile ini = IniFile::load(path);
     WriteSettings(ini, CurrentSettings());
+    WriteWindowGeometry(ini, CurrentFrame());
     QString error;
     if (!ini.save(path, &error)) {
         prompter_->showMessage(QStringLiteral("Cannot write the settings file ") + path +

@@ -3,6 +3,8 @@
 #include "tables/file_error.h"
 #include "tables/separator.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -94,6 +96,37 @@ void SaveCsv(const GridModel& table, const QString& fileName, QChar separator) {
         throw FileError(QStringLiteral("Cannot Create file ") + fileName);
     }
     if (!file.commit()) {
+        throw FileError(QStringLiteral("Cannot Create file ") + fileName);
+    }
+}
+
+void SaveCsvKeepingBackup(const GridModel& table, const QString& fileName, QChar separator) {
+    QFile old(fileName);
+    if (!QFileInfo(fileName).isFile()) { // nothing to keep (a folder is not replaced either)
+        SaveCsv(table, fileName, separator);
+        return;
+    }
+    if (!old.open(QIODevice::ReadOnly)) {
+        throw FileError(QStringLiteral("Cannot open file ") + fileName +
+                        QStringLiteral(" to keep it: it was not replaced"));
+    }
+    const QByteArray previous = old.readAll();
+    QBuffer fresh;
+    fresh.open(QIODevice::WriteOnly);
+    WriteCsv(table, separator, fresh);
+    if (fresh.data() == previous) {
+        return;
+    }
+    const QString backup = fileName + QStringLiteral(".bak");
+    QSaveFile kept(backup);
+    if (!kept.open(QIODevice::WriteOnly) || kept.write(previous) != previous.size() ||
+        !kept.commit()) {
+        throw FileError(QStringLiteral("Cannot Create file ") + backup + QStringLiteral(": ") +
+                        fileName + QStringLiteral(" was not replaced"));
+    }
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(fresh.data()) != fresh.data().size() ||
+        !file.commit()) {
         throw FileError(QStringLiteral("Cannot Create file ") + fileName);
     }
 }
