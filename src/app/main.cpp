@@ -57,8 +57,8 @@ int main(int argc, char* argv[]) {
     const QString configFolder =
         quorven::ConfigFolder(options.configDir, QApplication::applicationDirPath(), userFolder);
     QDir().mkpath(configFolder);
-    const quorven::StartupConfig config =
-        quorven::StartupConfigFrom(options, programPath, configFolder);
+    quorven::StartupConfig config = quorven::StartupConfigFrom(options, programPath, configFolder);
+    config.keepWindowPlace = QGuiApplication::platformName() != QLatin1String("offscreen");
 
     quorven::TForm1 form1(config);
     form1.CreateZoomWindow();

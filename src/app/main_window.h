@@ -36,6 +36,9 @@ struct StartupConfig {
     QString simulationFile;     // empty: the built-in demonstration bus
     QString importFile;         // a hex-text telegram imported when the window first shows
     QStringList optionProblems; // shown in the text area at start
+    // The window's size and place are written back at close; not by a run
+    // on a screen that is not the user's (the offscreen platform).
+    bool keepWindowPlace = true;
 };
 
 // The start of a program run with the given options: the settings file is

@@ -13,6 +13,8 @@
 #include <QScreen>
 #include <QSplitter>
 
+#include <algorithm>
+
 namespace quorven {
 
 namespace {

@@ -272,7 +272,9 @@ void TForm1::SaveSettingsAtClose() {
     // Read again, so that whatever else the file holds now is kept.
     IniFile ini = IniFile::load(path);
     WriteSettings(ini, CurrentSettings());
-    WriteWindowGeometry(ini, CurrentFrame());
+    if (config_.keepWindowPlace) {
+        WriteWindowGeometry(ini, CurrentFrame());
+    }
     QString error;
     if (!ini.save(path, &error)) {
         prompter_->showMessage(QStringLiteral("Cannot write the settings file ") + path +
