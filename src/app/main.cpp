@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "app/program_help.h"
 #include "app/program_options.h"
 #include "app/trace_file.h"
 #include "link/virtual_clock.h"
@@ -34,6 +35,15 @@ void ChooseOffscreenWithoutDisplay(int argc) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Help and version need no display: they are answered before the window
+    // system is opened.
+    QStringList rawArguments;
+    for (int i = 1; i < argc; ++i) {
+        rawArguments.append(QString::fromLocal8Bit(argv[i]));
+    }
+    if (const auto status = quorven::AnswerHelpOrVersion(quorven::QuorvenHelp(), rawArguments)) {
+        return *status;
+    }
     ChooseOffscreenWithoutDisplay(argc);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quorven"));
@@ -42,6 +52,10 @@ int main(int argc, char* argv[]) {
     QStringList arguments = QApplication::arguments();
     const QString programPath = QApplication::applicationFilePath();
     arguments.removeFirst();
+    // Qt has taken its own options out of these.
+    if (const auto status = quorven::AnswerCommonOptions(quorven::QuorvenHelp(), arguments)) {
+        return *status;
+    }
     const quorven::ProgramOptions options = quorven::ParseProgramOptions(arguments);
 
     const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
@@ -55,6 +69,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     quorven::StartupConfig config = quorven::StartupConfigFrom(options, programPath, configFolder);
+    config.keepWindowPlace = QGuiApplication::platformName() != QLatin1String("offscreen");
 
     std::unique_ptr<quorven::TraceFile> traceFile;
     if (!options.traceFile.isEmpty()) {

@@ -25,7 +25,6 @@
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 
@@ -66,16 +65,13 @@ TForm1::TForm1(StartupConfig config, Prompter* prompter, Clock* clock)
     showModemWindow = [](TForm4& window) { window.exec(); };
 
     BuildMainWindowControls(this, *this);
-    resize(786, 551 + statusBar()->sizeHint().height());
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
 
     station_->SetGuard([this](const std::function<void()>& fn) { Guarded(fn); });
 
     ConnectControls();
     ConnectTables();
     ConnectOptions();
+    ConnectFrame();
     Guarded([this] { FormCreate(); });
 }
 

@@ -24,6 +24,7 @@ class TForm4;
 class TMB_Sio;
 class Trace;
 struct ProgramOptions;
+struct WindowGeometry;
 
 // What the program hands the main window at its start.
 struct StartupConfig {
@@ -32,10 +33,13 @@ struct StartupConfig {
     QString settingsFileName = QStringLiteral("quorven.ini");
     QStringList switches; // the command line without the program's own options
     bool simulate = false;
-    QString simulationFile; // empty: the built-in demonstration bus
-    QString importFile;     // a hex-text telegram imported when the window first shows
+    QString simulationFile;     // empty: the built-in demonstration bus
+    QString importFile;         // a hex-text telegram imported when the window first shows
     class TraceFile* traceFile = nullptr; // keeps a copy of the text area, from the start on
-    QStringList optionProblems;           // shown in the text area at start
+    QStringList optionProblems; // shown in the text area at start
+    // The window's size and place are written back at close; not by a run
+    // on a screen that is not the user's (the offscreen platform).
+    bool keepWindowPlace = true;
 };
 
 // The start of a program run with the given options: the settings file is
@@ -108,6 +112,8 @@ public:
     void Appendslave1Click();
     void Deleteslave1Click();
     void Clearlist1Click();
+    // Help > About: the version, the licence and where the files live.
+    void About1Click();
 
     // The slave list's editing hooks, asked per column before a cell is edited.
     bool AdvStringGrid1CanEditCell(int column) const;
@@ -149,6 +155,13 @@ private:
     void FormShow();
     void FormClose();
     void SaveSettingsAtClose();
+
+    // The window's size and place, its splitter, Help > About and the hint
+    // of the first start.
+    void ConnectFrame();
+    void PlaceFrame(const WindowGeometry& kept);
+    WindowGeometry CurrentFrame() const;
+    void ShowFirstStartHint();
 
     void ConnectControls();
     void ConnectTables();

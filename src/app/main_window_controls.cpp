@@ -15,10 +15,12 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -116,7 +118,10 @@ void CreateControls(QWidget* w, MainWindowControls& c) {
     for (QProgressBar* bar : {c.ProgressBar1, c.ProgressBar2}) {
         bar->setRange(0, 100);
         bar->setValue(0);
-        bar->setTextVisible(false);
+        // With its percentage an idle bar does not pass for an empty input field.
+        bar->setTextVisible(true);
+        bar->setFormat(QStringLiteral("%p %"));
+        bar->setAlignment(Qt::AlignCenter);
     }
     c.ProgressBar2->setMaximumHeight(16);
     c.Dailylog_CheckBox->setVisible(false);
@@ -191,7 +196,15 @@ QGridLayout* RightPanel(const MainWindowControls& c) {
     return g;
 }
 
-void Arrange(QWidget* central, const MainWindowControls& c) {
+// A pane of the splitter holding a layout.
+QWidget* Pane(QLayout* layout) {
+    auto* pane = new QWidget;
+    layout->setContentsMargins(0, 0, 0, 0);
+    pane->setLayout(layout);
+    return pane;
+}
+
+void Arrange(QWidget* central, MainWindowControls& c) {
     auto* slaveButtons = new QHBoxLayout;
     for (QPushButton* b : {c.Print1_Button, c.Save1_Button, c.Load1_Button, c.DD_Button}) {
         slaveButtons->addWidget(b);
@@ -217,6 +230,10 @@ void Arrange(QWidget* central, const MainWindowControls& c) {
     dataButtons->addStretch();
     dataButtons->addWidget(c.Zoom_Button);
 
+    auto* data = new QVBoxLayout;
+    data->addWidget(c.AdvStringGrid2, 1);
+    data->addLayout(dataButtons);
+
     auto* bottomRight = new QGridLayout;
     bottomRight->addWidget(c.ProgressBar1, 0, 0, 1, 2);
     bottomRight->addWidget(c.CL_Button, 1, 1);
@@ -228,12 +245,33 @@ void Arrange(QWidget* central, const MainWindowControls& c) {
     bottom->addWidget(c.Memo1, 1);
     bottom->addLayout(bottomRight, 0);
 
+    // The slave list, the data table and the text area; the data table takes
+    // what the window grows by.
+    c.Splitter1 = new QSplitter(Qt::Vertical, central);
+    c.Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    c.Splitter1->setChildrenCollapsible(false);
+    c.Splitter1->addWidget(Pane(top));
+    c.Splitter1->addWidget(Pane(data));
+    c.Splitter1->addWidget(Pane(bottom));
+    c.Splitter1->setStretchFactor(0, 0);
+    c.Splitter1->setStretchFactor(1, 1);
+    c.Splitter1->setStretchFactor(2, 0);
+
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(8, 8, 8, 4);
-    layout->addLayout(top, 5);
-    layout->addWidget(c.AdvStringGrid2, 5);
-    layout->addLayout(dataButtons);
-    layout->addLayout(bottom, 2);
+    layout->addWidget(c.Splitter1);
+}
+
+// The Help menu, and the hint of the first start at the left of the status bar.
+void AddHelp(QMainWindow* window, MainWindowControls& c) {
+    QMenu* help = window->menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+    c.About1 = help->addAction(QStringLiteral("&About Quorven"));
+    c.About1->setObjectName(QStringLiteral("About1"));
+    c.FirstStart_Label = new QLabel(c.StatusBar1);
+    c.FirstStart_Label->setObjectName(QStringLiteral("FirstStart_Label"));
+    c.StatusBar1->addWidget(c.FirstStart_Label, 1);
+    c.FirstStart_Label->hide();
 }
 
 // Tab order in the order the controls are listed.
@@ -289,6 +327,7 @@ void BuildMainWindowControls(QMainWindow* window, MainWindowControls& c) {
     window->setCentralWidget(central);
     c.StatusBar1 = window->statusBar();
     c.StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    AddHelp(window, c);
     ApplyTexts(central, kMainWindowTexts, kMainWindowTextCount);
     ApplyTexts(c.PopupMenu1, kSlaveMenuTexts, kSlaveMenuTextCount);
 }

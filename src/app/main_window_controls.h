@@ -13,6 +13,7 @@ class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class QSplitter;
 class QStatusBar;
 
 namespace quorven {
@@ -67,6 +68,10 @@ struct MainWindowControls {
     QPushButton* CL_Button = nullptr;
     QPushButton* Exit_BitBtn = nullptr;
     QStatusBar* StatusBar1 = nullptr;
+    // The panes of the slave list, the data table and the text area.
+    QSplitter* Splitter1 = nullptr;
+    QAction* About1 = nullptr;          // Help > About
+    QLabel* FirstStart_Label = nullptr; // how to begin, in the status bar
 
     QMenu* PopupMenu1 = nullptr;
     QAction* Insertslave1 = nullptr;

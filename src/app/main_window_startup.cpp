@@ -5,6 +5,7 @@
 #include "app/modem_window.h"
 #include "app/program_options.h"
 #include "app/wait_cursor.h"
+#include "app/window_geometry.h"
 #include "link/clock.h"
 #include "link/mb_sio.h"
 #include "operations/station.h"
@@ -46,7 +47,9 @@ void TForm1::CreateLink() {
 void TForm1::FormCreate() {
     // The settings file is read first: its Ports section decides where the
     // link's port names lead.
-    startSettings_ = ReadSettings(IniFile::load(settingsPath()), &settingsReport_);
+    const IniFile ini = IniFile::load(settingsPath());
+    startSettings_ = ReadSettings(ini, &settingsReport_);
+    PlaceFrame(ReadWindowGeometry(ini));
     CreateLink();
     station_->runState() = RunState();
     station_->SetAutomaticRunHooks(
@@ -85,6 +88,10 @@ void TForm1::ApplySettings(const AppSettings& s) {
 }
 
 void TForm1::LoadStartSlaveList() {
+    if (!QFileInfo::exists(slaveListPath())) {
+        ShowFirstStartHint();
+        return;
+    }
     const WaitCursor wait;
     station_->LoadSlaveListAtStart(slaveListPath());
 }
@@ -203,6 +210,9 @@ void TForm1::SaveSettingsAtClose() {
     // Read again, so that whatever else the file holds now is kept.
     IniFile ini = IniFile::load(path);
     WriteSettings(ini, CurrentSettings());
+    if (config_.keepWindowPlace) {
+        WriteWindowGeometry(ini, CurrentFrame());
+    }
     QString error;
     if (!ini.save(path, &error)) {
         prompter_->showMessage(QStringLiteral("Cannot write the settings file ") + path +

@@ -7,6 +7,7 @@
 #include "app/wait_cursor.h"
 #include "app/zoom_window.h"
 #include "operations/station.h"
+#include "tables/separator.h"
 #include "tables/table_layouts.h"
 
 #include <QCheckBox>
@@ -15,10 +16,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPrinter>
+#include <QStatusBar>
 
 namespace quorven {
 
 namespace {
+
+constexpr int kSeparatorNoteMs = 5000;
 
 const SlaveColumn* SlaveColumnAt(int column) {
     if (column < 0 || column >= kSlaveColumnCount) {
@@ -80,7 +84,17 @@ void TForm1::ConnectOptions() {
     connect(MB1Port_ComboBox, &QComboBox::currentTextChanged, this,
             [&o](const QString& port) { o.MB1Port_ComboBox = port; });
     connect(CSVSeparator_MaskEdit, &QLineEdit::textChanged, this, [this](const QString& text) {
-        Guarded([this, text] { station_->CSVSeparator_MaskEditChange(text); });
+        Guarded([this, text] {
+            if (!text.isEmpty() && !IsValidSeparator(text.front())) {
+                // Refused, so that no table is written or read split at it.
+                StatusBar1->showMessage(
+                    QStringLiteral("\"%1\" cannot separate cells: \",\" is used").arg(text.front()),
+                    kSeparatorNoteMs);
+                CSVSeparator_MaskEdit->setText(QStringLiteral(","));
+                return;
+            }
+            station_->CSVSeparator_MaskEditChange(text);
+        });
     });
     o.MB1Port_ComboBox = MB1Port_ComboBox->currentText();
     station_->CSVSeparator_MaskEditChange(CSVSeparator_MaskEdit->text());

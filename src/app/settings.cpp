@@ -1,6 +1,7 @@
 #include "app/settings.h"
 
 #include "link/port_map.h"
+#include "tables/separator.h"
 
 #include <algorithm>
 #include <limits>
@@ -101,6 +102,13 @@ AppSettings ReadSettings(const IniFile& ini, QStringList* report) {
     }
     s.cycleTime = ini.value(kSection, u"TIMEINTERVAL", s.cycleTime);
     s.csvSeparator = ini.value(kSection, u"CSVSEPARATOR", s.csvSeparator);
+    if (!s.csvSeparator.isEmpty() && !IsValidSeparator(s.csvSeparator.front())) {
+        report->append(
+            QStringLiteral("Bad value \"%1\" for CSVSEPARATOR in settings file: \"%2\" cannot "
+                           "separate cells, \",\" used")
+                .arg(s.csvSeparator, s.csvSeparator.front()));
+        s.csvSeparator = QStringLiteral(",");
+    }
     s.portDevices = ini.entries(QString::fromUtf16(kPortsSection));
     return s;
 }

@@ -45,7 +45,8 @@ QString PortName(int port);
 // Reads the settings. A bad "STXRETRIES" or "TIMEOUT" does not stop the reading:
 // its default (or, for a number out of range, the nearest allowed value) is used
 // and a line saying so is added to *report, which also receives the
-// "Additional timeout" line when the time-out is not 0.
+// "Additional timeout" line when the time-out is not 0. A "CSVSEPARATOR" whose
+// first character cannot separate cells is reported too, and "," used.
 AppSettings ReadSettings(const IniFile& ini, QStringList* report);
 
 // Writes the keys that are written back, in their order. Keys only read

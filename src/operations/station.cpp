@@ -230,7 +230,7 @@ void Station::SaveSlaveListAtClose(const QString& path) {
         return;
     }
     try {
-        SaveCsv(tables_.slaveList(), path, options_.separator);
+        SaveCsvKeepingBackup(tables_.slaveList(), path, options_.separator);
     } catch (const FileError& e) {
         prompter_.showMessage(e.message(), QStringLiteral("Write error"));
     }

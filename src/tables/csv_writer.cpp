@@ -3,6 +3,7 @@
 #include "tables/file_error.h"
 #include "tables/separator.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -148,6 +149,37 @@ bool AppendCsvRows(const GridModel& table, int first, int last, const QString& f
         file.resize(oldSize);
     }
     return ok;
+}
+
+void SaveCsvKeepingBackup(const GridModel& table, const QString& fileName, QChar separator) {
+    QFile old(fileName);
+    if (!QFileInfo(fileName).isFile()) { // nothing to keep (a folder is not replaced either)
+        SaveCsv(table, fileName, separator);
+        return;
+    }
+    if (!old.open(QIODevice::ReadOnly)) {
+        throw FileError(QStringLiteral("Cannot open file ") + fileName +
+                        QStringLiteral(" to keep it: it was not replaced"));
+    }
+    const QByteArray previous = old.readAll();
+    QBuffer fresh;
+    fresh.open(QIODevice::WriteOnly);
+    WriteCsv(table, separator, fresh);
+    if (fresh.data() == previous) {
+        return;
+    }
+    const QString backup = fileName + QStringLiteral(".bak");
+    QSaveFile kept(backup);
+    if (!kept.open(QIODevice::WriteOnly) || kept.write(previous) != previous.size() ||
+        !kept.commit()) {
+        throw FileError(QStringLiteral("Cannot Create file ") + backup + QStringLiteral(": ") +
+                        fileName + QStringLiteral(" was not replaced"));
+    }
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(fresh.data()) != fresh.data().size() ||
+        !file.commit()) {
+        throw FileError(QStringLiteral("Cannot Create file ") + fileName);
+    }
 }
 
 QString WithCsvExtension(const QString& fileName) {

@@ -41,6 +41,14 @@ void SaveCsv(const GridModel& table, const QString& fileName, QChar separator);
 bool AppendCsvRows(const GridModel& table, int first, int last, const QString& fileName,
                    QChar separator, QString* error);
 
+// Saves the table as SaveCsv does, first keeping the file it replaces as
+// fileName + ".bak" (one generation), so that no single save - a wrong
+// separator, a wrong list loaded - destroys the only copy of a list. A file
+// that already holds exactly these bytes is left alone, and so is its backup.
+// Throws FileError when the old file cannot be read or its backup cannot be
+// written (the old file is then unchanged) or the save fails.
+void SaveCsvKeepingBackup(const GridModel& table, const QString& fileName, QChar separator);
+
 // The name a save uses: ".csv" appended when the chosen name has no extension.
 QString WithCsvExtension(const QString& fileName);
 

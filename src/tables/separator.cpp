@@ -4,7 +4,8 @@ namespace quorven {
 
 bool IsValidSeparator(QChar c) {
     const char16_t u = c.unicode();
-    return u != u'"' && u != u'\r' && u != u'\n' && u != 11 && u != 0 && !c.isSurrogate();
+    return u != u'"' && u != u'\r' && u != u'\n' && u != 11 && u != 0 && !c.isSurrogate() &&
+           !c.isLetterOrNumber();
 }
 
 QChar UsableSeparator(QChar c) {

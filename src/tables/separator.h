@@ -10,9 +10,10 @@ namespace quorven {
 // The separator the tables use when none (or an unusable one) is set.
 inline constexpr char16_t kDefaultSeparator = u',';
 
-// A separator must be one character that cannot be mistaken for the quoting
-// or for a line end: never '"', CR, LF, character 11 (a line break inside a
-// cell) or NUL, and never half of a surrogate pair.
+// A separator must be one character that cannot be mistaken for the quoting,
+// for a line end or for the text of a cell: never '"', CR, LF, character 11
+// (a line break inside a cell), NUL, a letter or a digit (a list split at
+// every "a" is a list destroyed), and never half of a surrogate pair.
 bool IsValidSeparator(QChar c);
 
 // The separator to use for a character the user typed: the character itself

@@ -2,6 +2,8 @@
 
 #include "app/ini_file.h"
 #include "app/modem_window.h"
+#include "app/window_geometry.h"
+#include "cli/command_help.h"
 #include "link/mb_sio.h"
 #include "link/virtual_clock.h"
 #include "operations/station.h"
@@ -10,6 +12,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSplitter>
 #include <QTest>
 
 using namespace quorven;
@@ -24,6 +27,9 @@ private slots:
     void badNumbersReportedAndStartGoesOn();
     void closeWritesBackKeepingForeignLines();
     void closeOnWriteProtectedFile();
+    void windowPlaceKept();
+    void windowPlace_data();
+    void windowPlace();
     void modemSettingsRoundTrip();
     void commandLine_data();
     void commandLine();
@@ -44,6 +50,16 @@ void TestWindowSettings::defaultsWithoutFile() {
     QVERIFY(w.Form4() != nullptr && !w.Form4()->isVisible());
     QCOMPARE(w.Form4()->Conf_Edit->text(), QString("AT&FU1^M"));
     QVERIFY(f.traceLines().isEmpty());
+    QVERIFY(!w.FirstStart_Label->isHidden());
+    QVERIFY(w.FirstStart_Label->text().startsWith("To begin: search the bus"));
+    w.About1->trigger();
+    QCOMPARE(f.prompter.asked.back().caption, QString("About Quorven"));
+    for (const QString& part : {"Quorven " + ProgramVersion(), QString("Licence: "),
+                                f.path("quorven.ini"), f.path("slist.csv")}) {
+        QVERIFY2(f.prompter.asked.back().text.contains(part), qPrintable(part));
+    }
+    w.station().Appendslave1Click();
+    QVERIFY(w.FirstStart_Label->isHidden()); // there is something to work on
     w.close();
     // The file is created at the first close.
     const IniFile ini = IniFile::load(f.path("quorven.ini"));
@@ -82,13 +98,16 @@ void TestWindowSettings::startFromFile() {
 
 void TestWindowSettings::badNumbersReportedAndStartGoesOn() {
     WindowFixture f;
-    f.writeFile(
-        "quorven.ini",
-        "[Data]\nSTXRETRIES=x\nTIMEOUT=20\nTIMEINTERVAL=30\nIDSMODE=enhanced\nRTSMODE=mdk\n");
+    f.writeFile("quorven.ini",
+                "[Data]\nSTXRETRIES=x\nTIMEOUT=20\nTIMEINTERVAL=30\nIDSMODE=enhanced\nRTSMODE=mdk\n"
+                "CSVSEPARATOR=abc\n");
     TForm1& w = f.start();
     QCOMPARE(f.traceLines(),
              QStringList({"Bad value \"x\" for STXRETRIES in settings file, default 5 used",
-                          "Additional timeout 20 ms"}));
+                          "Additional timeout 20 ms",
+                          "Bad value \"abc\" for CSVSEPARATOR in settings file: \"a\" cannot "
+                          "separate cells, \",\" used"}));
+    QCOMPARE(w.CSVSeparator_MaskEdit->text(), QString(","));
     QCOMPARE(w.PI_MaskEdit->text(), QString("30"));
     QVERIFY(w.IDS_CheckBox->isChecked());
     QVERIFY(w.MDK_CheckBox->isChecked());
@@ -125,6 +144,54 @@ void TestWindowSettings::closeOnWriteProtectedFile() {
     QCOMPARE(f.prompter.asked[0].text, QString("Ini-file is write-protected!"));
     QCOMPARE(f.prompter.asked[0].caption, QString("Write error"));
     QCOMPARE(f.readFile("quorven.ini"), before);
+}
+
+// Size, place and splitter come back from section "Window"; growing, the
+// window gives its room to the data table.
+void TestWindowSettings::windowPlaceKept() {
+    WindowFixture f;
+    f.writeFile("quorven.ini", "[Data]\nMB1Port=COM2\n[Window]\nLeft=20\nTop=30\nWidth=600\n"
+                               "Height=560\nSplitter=260,150,90\n");
+    TForm1& w = f.start();
+    QCOMPARE(w.geometry(), QRect(20, 30, 600, 560));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QList<int> before = w.Splitter1->sizes();
+    QCOMPARE(before[0], 260);
+    w.resize(w.width(), 590);
+    QTRY_VERIFY(w.Splitter1->sizes() != before);
+    const QList<int> after = w.Splitter1->sizes();
+    QCOMPARE(after[0], before[0]);
+    QCOMPARE(after[2], before[2]);
+    w.close();
+    const IniFile ini = IniFile::load(f.path("quorven.ini"));
+    QCOMPARE(*ini.value(u"Window", u"Height"), QString("590"));
+    QCOMPARE(*ini.value(u"Window", u"Splitter"),
+             QString("%1,%2,%3").arg(after[0]).arg(after[1]).arg(after[2]));
+    QCOMPARE(*ini.value(u"Data", u"MB1Port"), QString("COM2"));
+}
+
+void TestWindowSettings::windowPlace_data() {
+    QTest::addColumn<QRect>("kept");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QRect>("placed");
+    const QRect laptop(0, 0, 1366, 728);
+    QTest::newRow("first start on a laptop: all columns, centred")
+        << QRect() << laptop << QRect(13, 24, 1340, 680);
+    QTest::newRow("smaller screen: the window fits")
+        << QRect() << QRect(0, 0, 1024, 600) << QRect(8, 24, 1008, 552);
+    QTest::newRow("kept place on the screen")
+        << QRect(100, 50, 900, 600) << laptop << QRect(100, 50, 900, 600);
+    QTest::newRow("kept place on a screen gone: centred")
+        << QRect(2000, 50, 900, 600) << laptop << QRect(233, 64, 900, 600);
+    QTest::newRow("kept size too small for anything")
+        << QRect(10, 10, 50, 50) << laptop << QRect(10, 10, 480, 360);
+}
+
+void TestWindowSettings::windowPlace() {
+    QFETCH(QRect, kept);
+    QFETCH(QRect, screen);
+    QTEST(PlaceWindow(kept, screen, QSize(1340, 680)), "placed");
 }
 
 void TestWindowSettings::modemSettingsRoundTrip() {

@@ -48,6 +48,7 @@ private slots:
     void slaveListRestoredAndSaved();
     void unreadableSlaveListPutAside();
     void failedSlaveSaveStillWritesSettings();
+    void garbledListKeepsPreviousFile();
     void menuRowOperations();
     void duplicatesRemoved();
     void editingHooks_data();
@@ -75,6 +76,7 @@ void TestWindowTables::slaveListRestoredAndSaved() {
     QCOMPARE(list.Cell(0, 0), QString("Beép.hely")); // the program's own headers
     QCOMPARE(list.Cell(8, 1), QString("COM2"));
     QCOMPARE(list.Cell(8, 2), QString("COM4")); // an empty port gets the selected one
+    QVERIFY(w.FirstStart_Label->isHidden());    // no hint how to begin
     // Columns sized to their widest text plus 20 pixels.
     const QFontMetrics fm(w.AdvStringGrid1->font());
     QVERIFY(w.AdvStringGrid1->columnWidth(2) >= fm.horizontalAdvance("12345678") + 20);
@@ -104,6 +106,28 @@ void TestWindowTables::failedSlaveSaveStillWritesSettings() {
     QCOMPARE(f.prompter.asked.size(), std::size_t(1));
     QVERIFY(f.prompter.asked[0].text.startsWith("Cannot Create file "));
     QVERIFY(f.readFile("quorven.ini").contains("MB1Port=COM9"));
+}
+
+// A list read with a wrong separator goes back garbled at close; the file
+// it replaces is kept as slist.csv.bak, and a second start and close do not
+// overwrite that copy. Without its copy the file is not replaced.
+void TestWindowTables::garbledListKeepsPreviousFile() {
+    const QByteArray good = "Place;Addr\r\nHall;1\r\n";
+    WindowFixture f;
+    f.writeFile("slist.csv", good);
+    for (int start = 1; start <= 2; ++start) {
+        f.start().close();
+        QCOMPARE(f.readFile("slist.csv.bak"), good);
+    }
+    QVERIFY(f.readFile("slist.csv").startsWith(kHeader + "Hall;1,"));
+
+    WindowFixture g;
+    g.writeFile("slist.csv", good);
+    QVERIFY(QDir(g.dir.path()).mkdir("slist.csv.bak"));
+    g.start().close();
+    QCOMPARE(g.readFile("slist.csv"), good);
+    QVERIFY(
+        g.prompter.asked.back().text.startsWith("Cannot Create file " + g.path("slist.csv.bak")));
 }
 
 void TestWindowTables::menuRowOperations() {
@@ -310,8 +334,11 @@ void TestWindowTables::separatorFollowsField() {
     w.CSVSeparator_MaskEdit->clear();
     QTest::keyClicks(w.CSVSeparator_MaskEdit, ";");
     QCOMPARE(w.station().options().separator, QChar(';'));
-    w.CSVSeparator_MaskEdit->setText("\"");
-    QCOMPARE(w.station().options().separator, QChar(',')); // a quote cannot separate
+    w.CSVSeparator_MaskEdit->clear();
+    QTest::keyClicks(w.CSVSeparator_MaskEdit, "x"); // a letter cannot separate
+    QCOMPARE(w.station().options().separator, QChar(','));
+    QCOMPARE(w.CSVSeparator_MaskEdit->text(), QString(","));
+    QCOMPARE(w.StatusBar1->currentMessage(), QString("\"x\" cannot separate cells: \",\" is used"));
     w.CSVSeparator_MaskEdit->setText(";");
     w.close();
     QVERIFY(f.readFile("slist.csv").startsWith("Beép.hely;Mbus cím;"));

@@ -323,6 +323,9 @@ void TestCsvFiles::separatorChoice_data() {
     QTest::newRow("NUL refused") << QString(QChar(0)) << QChar(u',');
     QTest::newRow("tab allowed") << "\t" << QChar(u'\t');
     QTest::newRow("non-ASCII allowed") << "§" << QChar(u'§');
+    QTest::newRow("letter refused") << "x" << QChar(u',');
+    QTest::newRow("digit refused") << "7" << QChar(u',');
+    QTest::newRow("accented letter refused") << "é" << QChar(u',');
 }
 
 void TestCsvFiles::separatorChoice() {

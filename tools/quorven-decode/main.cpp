@@ -1,16 +1,11 @@
-// quorven-decode [--fix] [--multitel] [--separator=C] FILE...
+// quorven-decode [OPTION]... FILE...
 //
 // The telegram import without a window: each FILE is imported in turn as if
-// chosen in the import dialog, into one data table. The length and checksum
-// questions are answered No, or Yes with --fix; --multitel sets the Multi Tel.
-// option. Every line the import writes to the text area goes to standard
-// error; at the end the data table, header row first, goes to standard output
-// as CSV (UTF-8, CR LF, separator "," unless --separator gives another).
-//
-// Exit status: 0 when every file added at least one row, 1 when a file added
-// none, 2 for a usage error or a file that cannot be read.
-#include "operations/prompter.h"
-#include "operations/station.h"
+// chosen in the import dialog, into one data table, which goes to standard
+// output at the end as CSV (UTF-8, CR LF, header row first). What the import
+// says goes to standard error, and a file that gives no rows says why there.
+#include "cli/command_help.h"
+#include "file_import.h"
 #include "tables/csv_writer.h"
 #include "tables/separator.h"
 
@@ -18,7 +13,7 @@
 #include <QFile>
 #include <QStringList>
 
-#include <cstdio>
+#include <algorithm>
 
 using namespace quorven;
 
@@ -28,41 +23,36 @@ constexpr int kAllRowsAdded = 0;
 constexpr int kNoRows = 1;
 constexpr int kUsageOrFile = 2;
 
-const char* const kUsage = "usage: quorven-decode [--fix] [--multitel] [--separator=C] FILE...\n";
+// clang-format off
+constexpr HelpRow kOptions[] = {
+    {"--fix", "", "answer the import's questions Yes: a wrong length field (both bytes) and a wrong checksum are corrected before the check"},
+    {"--multitel", "", "read the files as the successive telegrams of one meter (the Multi Tel. option): numbers run on, the last telegram gets the status row"},
+    {"--separator", "=C", "separate the cells by C instead of \",\" (not a letter, digit, quote or line break)"},
+    {"--verbose", "", "show each telegram as hex and the \"more\" line (more records follow), labelled"},
+};
+// clang-format on
 
-void PrintLine(const QString& line) {
-    const QByteArray utf8 = line.toUtf8();
-    std::fwrite(utf8.constData(), 1, static_cast<std::size_t>(utf8.size()), stderr);
-    std::fputc('\n', stderr);
-}
-
-// Answers the import's questions from the command line and reports its
-// messages on standard error.
-class CommandLinePrompter final : public Prompter {
-public:
-    bool fix = false;
-    QString file;
-
-    void showMessage(const QString& text, const QString&) override { PrintLine(text); }
-    Answer askYesNo(const QString&, const QString&) override {
-        return fix ? Answer::Yes : Answer::No;
-    }
-    Answer askYesNoCancel(const QString&, const QString&) override {
-        return fix ? Answer::Yes : Answer::No;
-    }
-    QString fileToOpen(const QString&, const QString&) override { return file; }
-    QString fileToSave(const QString&, const QString&) override { return {}; }
+const ProgramHelp kHelp{
+    "quorven-decode",
+    "[OPTION]... FILE...",
+    "Decodes telegrams written as hex text, one per file, into one data table printed as CSV.",
+    kOptions,
+    "",
+    {},
+    "Exit status: 0 when every file added rows, 1 when a file added none, 2 for a usage error "
+    "or a file that cannot be read.",
 };
 
 struct Arguments {
     bool fix = false;
     bool multitel = false;
+    bool verbose = false;
     QChar separator = QChar(kDefaultSeparator);
     QStringList files;
 };
 
-// False on a usage error.
-bool ParseArguments(const QStringList& args, Arguments& out) {
+// The problem with the command line, empty when there is none.
+QString ParseArguments(const QStringList& args, Arguments& out) {
     bool options = true;
     for (const QString& arg : args) {
         if (options && arg == QLatin1String("--")) {
@@ -71,45 +61,45 @@ bool ParseArguments(const QStringList& args, Arguments& out) {
             out.fix = true;
         } else if (options && arg == QLatin1String("--multitel")) {
             out.multitel = true;
+        } else if (options && arg == QLatin1String("--verbose")) {
+            out.verbose = true;
         } else if (options && arg.startsWith(QLatin1String("--separator="))) {
             const QString c = arg.mid(12);
             if (c.size() != 1 || !IsValidSeparator(c.front())) {
-                PrintLine(QStringLiteral("quorven-decode: the separator must be one character, "
-                                         "not a quote, line break, character 11 or NUL"));
-                return false;
+                return QStringLiteral("the separator must be one character, not a letter, "
+                                      "digit, quote, line break, character 11 or NUL");
             }
             out.separator = c.front();
         } else if (options && arg.startsWith(u'-') && arg.size() > 1) {
-            PrintLine(QStringLiteral("quorven-decode: unknown option ") + arg);
-            return false;
+            return QStringLiteral("unknown option ") + arg;
         } else {
             out.files << arg;
         }
     }
-    return !out.files.isEmpty();
+    return out.files.isEmpty() ? QStringLiteral("no FILE given") : QString();
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    const QStringList argList = app.arguments().mid(1);
+    if (const auto status = AnswerCommonOptions(kHelp, argList)) {
+        return *status;
+    }
     Arguments args;
-    if (!ParseArguments(app.arguments().mid(1), args)) {
-        std::fputs(kUsage, stderr);
-        return kUsageOrFile;
+    if (const QString problem = ParseArguments(argList, args); !problem.isEmpty()) {
+        return RefuseUsage(kHelp, problem);
     }
 
-    CommandLinePrompter prompter;
-    prompter.fix = args.fix;
-    Station station(prompter);
+    FileImport import(args.fix, args.verbose);
+    Station& station = import.station();
     station.options().MultiTel_CheckBox = args.multitel;
     station.options().separator = args.separator;
-    QObject::connect(&station.trace(), &Trace::lineAppended, &PrintLine);
 
     int status = kAllRowsAdded;
     for (const QString& file : args.files) {
-        prompter.file = file;
-        switch (station.Import_ButtonClick()) {
+        switch (import.importFile(file)) {
         case ImportResult::RowsAdded:
             break;
         case ImportResult::TooShort:
@@ -117,10 +107,7 @@ int main(int argc, char** argv) {
             status = std::max(status, kNoRows);
             break;
         case ImportResult::Unreadable:
-            PrintLine(QStringLiteral("Cannot open file ") + file);
-            status = kUsageOrFile;
-            break;
-        case ImportResult::Refused: // the prompter has said why
+        case ImportResult::Refused:
         case ImportResult::Cancelled:
         case ImportResult::Busy:
             status = kUsageOrFile;
@@ -131,7 +118,7 @@ int main(int argc, char** argv) {
     QFile out;
     if (!out.open(stdout, QIODevice::WriteOnly) ||
         !WriteCsv(station.tables().dataTable(), args.separator, out) || !out.flush()) {
-        PrintLine(QStringLiteral("quorven-decode: cannot write the table to standard output"));
+        PrintErrorLine(QStringLiteral("quorven-decode: cannot write the table to standard output"));
         return kUsageOrFile;
     }
     return status;

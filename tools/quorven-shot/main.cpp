@@ -1,9 +1,10 @@
 // Takes a picture of the main window for the documentation:
-//   quorven-shot OUT.png [--config-dir=DIR] [--simulate[=FILE]] [--import=FILE]
+//   quorven-shot OUT.png [OPTION]...   (the program's own options)
 // The window is built as the program builds it, shown, and grabbed once the
 // event loop has painted it.
 
 #include "app/main_window.h"
+#include "app/program_help.h"
 #include "app/program_options.h"
 
 #include <QApplication>
@@ -12,13 +13,30 @@
 
 #include <cstdio>
 
+namespace {
+
+const quorven::ProgramHelp kHelp{
+    "quorven-shot",
+    "OUT.png [OPTION]...",
+    "Takes a picture of the main window, as the program starts with these options, into OUT.png.",
+    quorven::QuorvenOptions(),
+    "",
+    {},
+    "",
+};
+
+} // namespace
+
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QStringList args = QApplication::arguments();
     args.removeFirst();
-    if (args.isEmpty()) {
-        std::fprintf(stderr, "usage: quorven-shot OUT.png [options]\n");
-        return 2;
+    if (const auto status = quorven::AnswerCommonOptions(kHelp, args)) {
+        return *status;
+    }
+    if (args.isEmpty() || args.front().startsWith(u'-')) {
+        return quorven::RefuseUsage(kHelp,
+                                    QStringLiteral("the picture's file OUT.png comes first"));
     }
     const QString out = args.takeFirst();
     const quorven::ProgramOptions options = quorven::ParseProgramOptions(args);
@@ -31,7 +49,6 @@ int main(int argc, char* argv[]) {
     quorven::TForm1 form1(config);
     form1.CreateZoomWindow();
     form1.CreateModemWindow();
-    form1.resize(1180, 720); // room for more of the data table than the default size
     form1.show();
     int result = 0;
     QTimer::singleShot(1500, &form1, [&] {

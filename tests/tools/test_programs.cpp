@@ -1,0 +1,165 @@
+// The programs end to end, run as a user runs them: the runs listed in
+// runs.txt, each compared with its standard output, standard error and exit
+// status in golden/. QUORVEN_UPDATE_GOLDEN=1 rewrites those files from what
+// the programs print (to be reviewed before committing).
+#include "cli/command_help.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString kHere = QStringLiteral(QUORVEN_SOURCE_DIR "/tests/tools");
+const QString kCorpus = QStringLiteral(QUORVEN_SHARED_DIR "/corpus");
+
+QString ProgramPath(const QString& name) {
+    for (const QString& entry : QStringLiteral(QUORVEN_PROGRAMS).split(u',')) {
+        if (entry.section(u'=', 0, 0) == name) {
+            return entry.section(u'=', 1);
+        }
+    }
+    return name;
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+struct Output {
+    int code = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Output Run(const QString& program, const QStringList& args, const QString& folder) {
+    static QTemporaryDir runtime; // keeps Qt quiet about a missing runtime folder
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(folder);
+    p.start(ProgramPath(program), args);
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit) {
+        return {};
+    }
+    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+}
+
+// "a/*.hex" becomes the matching files of folder a, in order.
+QStringList Expanded(const QStringList& args, const QDir& folder) {
+    QStringList out;
+    for (const QString& a : args) {
+        if (!a.contains(u'*')) {
+            out << a;
+            continue;
+        }
+        const QString sub = a.section(u'/', 0, -2);
+        for (const QString& f : QDir(folder.filePath(sub)).entryList({a.section(u'/', -1)})) {
+            out << sub + u'/' + f;
+        }
+    }
+    return out;
+}
+
+void Compare(const QByteArray& actual, const QString& goldenPath) {
+    const QByteArray version = quorven::ProgramVersion().toUtf8();
+    if (qEnvironmentVariableIntValue("QUORVEN_UPDATE_GOLDEN") == 1) {
+        QFile::remove(goldenPath);
+        QFile f(goldenPath);
+        QVERIFY(actual.isEmpty() || (f.open(QIODevice::WriteOnly) &&
+                                     f.write(QByteArray(actual).replace(version, "@VERSION@"))));
+    }
+    const QByteArray expected = ReadFile(goldenPath).replace("@VERSION@", version);
+    QCOMPARE(QString::fromUtf8(actual), QString::fromUtf8(expected));
+}
+
+} // namespace
+
+class TestPrograms : public QObject {
+    Q_OBJECT
+private slots:
+    void runs_data();
+    void runs();
+    void everyCorpusFile();
+};
+
+void TestPrograms::runs_data() {
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QStringList>("args");
+    const QList<QByteArray> lines = ReadFile(kHere + "/runs.txt").split('\n');
+    for (const QByteArray& line : lines) {
+        const QStringList f = QString::fromUtf8(line).split(u' ', Qt::SkipEmptyParts);
+        if (f.size() >= 4 && !f[0].startsWith(u'#')) {
+            QTest::newRow(qPrintable(f[0])) << f[1] << f[2].toInt() << f[3] << f.mid(4);
+        }
+    }
+    QVERIFY(lines.size() > 30);
+}
+
+void TestPrograms::runs() {
+    QFETCH(QString, program);
+    QFETCH(QString, folder);
+    QFETCH(QStringList, args);
+    const QDir dir(folder == QLatin1String("corpus") ? kCorpus : kHere + "/data");
+    if (!dir.exists()) {
+        QSKIP("the shared corpus is not here");
+    }
+    const Output o = Run(program, Expanded(args, dir), dir.path());
+    const QString golden = kHere + "/golden/" + QTest::currentDataTag();
+    Compare(o.out, golden + ".stdout");
+    Compare(o.err, golden + ".stderr");
+    QTEST(o.code, "exitCode");
+}
+
+// Every telegram file of the shared corpus: rows, or one line on why not that
+// quorven-check gives word for word; a file of several frames fails the
+// length check; no crash.
+void TestPrograms::everyCorpusFile() {
+    const QDir corpus(kCorpus);
+    if (!corpus.exists()) {
+        QSKIP("the shared corpus is not here");
+    }
+    QStringList files;
+    for (const QString& folder : corpus.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QDir dir(corpus.filePath(folder));
+        for (const QString& sub :
+             QStringList{".", "test-frames", "error-frames", "unsupported-frames", "devices"}) {
+            const QDir d(dir.filePath(sub));
+            for (const QString& f : d.entryList({"*.hex", "telegrams.txt"}, QDir::Files)) {
+                files << d.filePath(f);
+            }
+        }
+    }
+    QVERIFY(files.size() > 100);
+    for (const QString& file : files) {
+        for (const QStringList& options : {QStringList{}, QStringList{"--fix", "--multitel"}}) {
+            const Output o = Run("quorven-decode", options + QStringList{file}, ".");
+            QVERIFY2(o.code == 0 || o.code == 1, qPrintable(file));
+            // Header row, then (when the status is 0) at least one data row.
+            const QList<QByteArray> lines = o.out.split('\n');
+            QVERIFY2(lines.first().startsWith("Beép.hely,dátum,"), qPrintable(file));
+            QCOMPARE(o.code == 0, lines.size() > 2);
+            if (o.code == 1) {
+                QVERIFY2(o.err.startsWith(file.toUtf8() + ": ") && o.err.count('\n') == 1,
+                         o.err.constData());
+                const QStringList fix = options.mid(0, 1);
+                QCOMPARE(Run("quorven-check", fix + QStringList{file}, ".").err, o.err);
+            }
+            if (file.endsWith("telegrams.txt")) {
+                QCOMPARE(o.code, 1);
+                QVERIFY2(o.err.contains("Länge und Längenfeld unterschiedlich") ||
+                             o.err.contains("M-Bus Datensatzlänge zu lang"),
+                         o.err.constData());
+            }
+        }
+    }
+}
+
+QTEST_GUILESS_MAIN(TestPrograms)
+#include "test_programs.moc"
