@@ -293,7 +293,9 @@ private:
         if (value.members.size() > static_cast<std::size_t>(kMaxModemNumbers)) {
             return fail(path, "more than " + std::to_string(kMaxModemNumbers) + " numbers");
         }
-        for (const auto& [number, outcome] : value.members) {
+        for (const JsonMember& member : value.members) {
+            const std::string& number = member.key;
+            const JsonValue& outcome = member.value;
             const std::string numberPath = JsonMemberPath(path, number);
             const bool dialable =
                 !number.empty() &&
