@@ -3,6 +3,7 @@
 #include "link/caret_notation.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace quorven {
 
