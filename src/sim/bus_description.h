@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -28,12 +29,27 @@ struct MeterDescription {
     bool raw = false;      // telegrams are sent exactly as written
 };
 
+// What dialling a number gives.
+enum class DialOutcome : std::uint8_t { Connect, Busy, NoAnswer, NoCarrier, NoDialTone, Error };
+
+// A modem the master's port talks to first; once a call is up, what the port
+// sends reaches the bus through the far modem and the meters' answers come
+// back the same way.
+struct ModemDescription {
+    std::map<QString, DialOutcome> numbers;   // a number not listed is not answered
+    QString port;                             // the one port name it sits on; empty: every port
+    qint32 baud = 2400;                       // between the far modem and the level converter, 8E1
+    qint64 connectDelayMs = 5000;             // from the dial command to CONNECT
+    std::optional<qint64> dropCarrierAfterMs; // a call up this long is lost
+};
+
 // A simulated bus: the level converter's behaviour and the meters behind it.
 struct BusDescription {
     QString description;
     bool echo = false; // the converter echoes every byte the master sends
-    QByteArray noise;  // bytes the line produces after each write of the master
+    QByteArray noise;  // bytes the line produces after each write of a master on the bus
     std::vector<MeterDescription> meters;
+    std::optional<ModemDescription> modem;
 };
 
 // Defaults and bounds of a meters file.
@@ -44,5 +60,8 @@ inline constexpr int kMaxTelegramsPerMeter = 32;
 inline constexpr int kMaxRawTelegramBytes = 2048;
 inline constexpr int kMaxNoiseBytes = 64;
 inline constexpr qsizetype kMaxBusFileBytes = 1 << 20;
+inline constexpr int kMaxModemNumbers = 100;
+inline constexpr int kMaxPhoneNumberBytes = 32;
+inline constexpr qint64 kMaxModemDelayMs = 600000;
 
 } // namespace quorven::sim

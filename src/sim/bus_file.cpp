@@ -22,6 +22,21 @@ using Kind = JsonValue::Kind;
 constexpr std::array<qint32, 9> kMeterBauds{300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 38400};
 constexpr int kMaxNameBytes = 200;
 constexpr int kMaxAnswerFrameBytes = 261;
+constexpr int kMaxPortNumber = 255;
+
+struct OutcomeName {
+    const char* name;
+    DialOutcome outcome;
+};
+
+constexpr std::array<OutcomeName, 6> kOutcomeNames{{
+    {"connect", DialOutcome::Connect},
+    {"busy", DialOutcome::Busy},
+    {"no answer", DialOutcome::NoAnswer},
+    {"no carrier", DialOutcome::NoCarrier},
+    {"no dialtone", DialOutcome::NoDialTone},
+    {"error", DialOutcome::Error},
+}};
 
 std::string Hex(std::uint8_t byte) {
     return HexByte(byte);
@@ -98,8 +113,10 @@ public:
                 ok = delay(value, path, defaultDelay_);
             } else if (key == "meters") {
                 meters = &value;
+            } else if (key == "modem") {
+                ok = modem(value, path, bus.modem);
             } else {
-                ok = unknownKey("", key, "description, echo, noise, replyDelayMs, meters");
+                ok = unknownKey("", key, "description, echo, noise, replyDelayMs, meters, modem");
             }
             if (!ok) {
                 return std::nullopt;
@@ -226,6 +243,102 @@ private:
         return unknownKey(meterPath, key,
                           "name, address, id, baud, telegrams, replyDelayMs, manufacturer, "
                           "version, medium, echoOnly, raw");
+    }
+
+    bool modem(const JsonValue& value, const std::string& path,
+               std::optional<ModemDescription>& out) {
+        if (!expect(value, Kind::Object, path)) {
+            return false;
+        }
+        ModemDescription modem;
+        bool numbersGiven = false;
+        for (const auto& [key, member] : value.members) {
+            const std::string memberPath = JsonMemberPath(path, key);
+            bool ok = true;
+            if (key == "numbers") {
+                numbersGiven = true;
+                ok = numbers(member, memberPath, modem.numbers);
+            } else if (key == "port") {
+                ok = portName(member, memberPath, modem.port);
+            } else if (key == "baud") {
+                ok = baud(member, memberPath, modem.baud);
+            } else if (key == "connectDelayMs" || key == "dropCarrierAfterMs") {
+                const auto ms = wholeNumber(member, memberPath, 0, kMaxModemDelayMs);
+                if (ms && key == "connectDelayMs") {
+                    modem.connectDelayMs = *ms;
+                } else if (ms) {
+                    modem.dropCarrierAfterMs = *ms;
+                }
+                ok = ms.has_value();
+            } else {
+                ok = unknownKey(path, key,
+                                "numbers, port, baud, connectDelayMs, dropCarrierAfterMs");
+            }
+            if (!ok) {
+                return false;
+            }
+        }
+        if (!numbersGiven) {
+            return fail(path, "the key \"numbers\" is missing");
+        }
+        out = std::move(modem);
+        return true;
+    }
+
+    bool numbers(const JsonValue& value, const std::string& path,
+                 std::map<QString, DialOutcome>& out) {
+        if (!expect(value, Kind::Object, path)) {
+            return false;
+        }
+        if (value.members.size() > static_cast<std::size_t>(kMaxModemNumbers)) {
+            return fail(path, "more than " + std::to_string(kMaxModemNumbers) + " numbers");
+        }
+        for (const JsonMember& member : value.members) {
+            const std::string& number = member.key;
+            const JsonValue& outcome = member.value;
+            const std::string numberPath = JsonMemberPath(path, number);
+            const bool dialable =
+                !number.empty() &&
+                number.size() <= static_cast<std::size_t>(kMaxPhoneNumberBytes) &&
+                std::all_of(number.begin(), number.end(), [](char c) {
+                    return (c >= '0' && c <= '9') || c == '*' || c == '#' || c == '+' || c == ',';
+                });
+            if (!dialable) {
+                return fail(path, QuotedForMessage(number) + " is not a number to dial (1-" +
+                                      std::to_string(kMaxPhoneNumberBytes) + " of 0-9 * # + ,)");
+            }
+            if (!expect(outcome, Kind::String, numberPath)) {
+                return false;
+            }
+            const auto row =
+                std::find_if(kOutcomeNames.begin(), kOutcomeNames.end(),
+                             [&outcome](const OutcomeName& r) { return outcome.text == r.name; });
+            if (row == kOutcomeNames.end()) {
+                return fail(numberPath, QuotedForMessage(outcome.text) +
+                                            " is not one of connect, busy, no answer, no "
+                                            "carrier, no dialtone, error");
+            }
+            out[QString::fromStdString(number)] = row->outcome;
+        }
+        return true;
+    }
+
+    bool portName(const JsonValue& value, const std::string& path, QString& out) {
+        if (!expect(value, Kind::String, path)) {
+            return false;
+        }
+        const std::string& t = value.text;
+        const std::string digits = t.size() > 3 ? t.substr(3) : std::string();
+        const bool valid = t.size() <= 6 && t.compare(0, 3, "COM") == 0 && !digits.empty() &&
+                           digits[0] != '0' &&
+                           std::all_of(digits.begin(), digits.end(),
+                                       [](char c) { return c >= '0' && c <= '9'; }) &&
+                           std::stoi(digits) <= kMaxPortNumber;
+        if (!valid) {
+            return fail(path, QuotedForMessage(t) + " is not a port COM1 to COM255");
+        }
+        out = QString::fromStdString(t);
+        return true;
     }
 
     bool readTelegrams(const JsonValue& value, const std::string& path, MeterDescription& meter) {

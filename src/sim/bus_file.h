@@ -23,6 +23,12 @@ namespace quorven::sim {
 // letters), "version", "medium", "echoOnly", "raw" (send the telegrams exactly
 // as written, checksum and all), "name".
 //
+// An optional "modem" puts a modem in front of the bus: {"numbers":
+// {"5551234": "connect", "5550000": "busy"}} (outcomes: connect, busy, no
+// answer, no carrier, no dialtone, error), and optionally "port" (the one
+// port it sits on, "COM2"; default every port), "baud" (far modem to
+// converter, default 2400), "connectDelayMs", "dropCarrierAfterMs".
+//
 // Anything else is refused with a message that names the place, for example
 // "meters[2].address: 300 is out of range 0-250" or "meters[0]: unknown key
 // \"adress\"". Nothing is read past kMaxBusFileBytes.

@@ -1,6 +1,7 @@
 #include "sim/simulated_bus.h"
 
 #include "sim/bus_file.h"
+#include "sim/simulated_modem.h"
 #include "sim/simulated_port.h"
 
 #include <algorithm>
@@ -51,6 +52,7 @@ SimulatedBus::~SimulatedBus() {
     for (SimulatedPort* port : ports_) {
         port->receiver_.reset();
         port->received_.clear();
+        port->modem_.reset();
         port->bus_ = nullptr;
     }
 }
@@ -69,7 +71,33 @@ std::unique_ptr<SimulatedBus> SimulatedBus::demo(Clock& clock) {
 }
 
 std::unique_ptr<SerialPort> SimulatedBus::createPort(const QString& name) {
-    return std::make_unique<SimulatedPort>(*this, name, nextPortId_++);
+    auto port = std::make_unique<SimulatedPort>(*this, name, nextPortId_++);
+    if (hasModem(name)) {
+        SimulatedPort* p = port.get();
+        // The modem goes with its port; the port forgets the bus when the bus goes.
+        const auto changed = [p] {
+            if (p->bus_ != nullptr) {
+                p->bus_->schedule();
+            }
+        };
+        const auto trace = [p](const QString& line) {
+            if (p->bus_ != nullptr && p->bus_->onModemTrace) {
+                const auto handler = p->bus_->onModemTrace;
+                handler(line);
+            }
+        };
+        // The far modem's bytes on the bus are told apart from the port's own.
+        p->modem_ =
+            std::make_unique<SimulatedModem>(clock_, *description_.modem, -p->id_, changed, trace);
+        p->modem_->setDteFormat(p->settings_);
+    }
+    return port;
+}
+
+bool SimulatedBus::hasModem(const QString& portName) const {
+    return description_.modem &&
+           (description_.modem->port.isEmpty() ||
+            description_.modem->port.compare(portName, Qt::CaseInsensitive) == 0);
 }
 
 void SimulatedBus::attach(SimulatedPort* port) {
@@ -90,32 +118,66 @@ SimulatedPort* SimulatedBus::portById(int id) const {
 void SimulatedBus::transmit(SimulatedPort& port, const QByteArray& bytes) {
     const Tick start = std::max(nowTick(), port.transmitUntil_);
     Transmission sent(start, port.settings_, bytes, port.id_);
-    port.transmitUntil_ = sent.end();
-    if (description_.echo) {
-        toMaster_.add(Transmission(start, port.settings_, bytes, port.id_));
+    const Tick end = sent.end();
+    port.transmitUntil_ = end;
+    if (port.modem_) {
+        port.modem_->fromDte().add(std::move(sent));
+    } else {
+        sendToMeters(std::move(sent));
+        if (!description_.noise.isEmpty()) {
+            toMaster_.add(Transmission(end, port.settings_, description_.noise, kLineOwner));
+        }
     }
-    if (!description_.noise.isEmpty()) {
-        toMaster_.add(Transmission(sent.end(), port.settings_, description_.noise, kLineOwner));
+    schedule();
+}
+
+void SimulatedBus::sendToMeters(Transmission sent) {
+    if (description_.echo) {
+        toMaster_.add(sent);
     }
     toMeters_.add(std::move(sent));
-    schedule();
 }
 
 void SimulatedBus::cutTransmission(SimulatedPort& port) {
     const Tick now = nowTick();
-    toMeters_.cutOwner(port.id_, now);
+    WireLine& sending = port.modem_ ? port.modem_->fromDte() : toMeters_;
+    sending.cutOwner(port.id_, now);
     toMaster_.cutOwner(port.id_, now);
-    port.transmitUntil_ = std::min(port.transmitUntil_, toMeters_.lastEnd(port.id_).value_or(now));
+    port.transmitUntil_ = std::min(port.transmitUntil_, sending.lastEnd(port.id_).value_or(now));
     schedule();
 }
 
 void SimulatedBus::run() {
     const Tick now = nowTick();
+    modemsHearPorts(now);
     metersHear(now);
+    modemsHearBus(now);
     const std::vector<Notice> notices = portsReceive(now);
     forgetPast(now);
     schedule();
     deliver(notices);
+}
+
+void SimulatedBus::modemsHearPorts(Tick now) {
+    for (SimulatedPort* port : ports_) {
+        if (port->modem_) {
+            for (Transmission& sent : port->modem_->hearDte(now)) {
+                sendToMeters(std::move(sent));
+            }
+        }
+    }
+}
+
+void SimulatedBus::modemsHearBus(Tick now) {
+    for (SimulatedPort* port : ports_) {
+        if (port->modem_) {
+            port->modem_->hearBus(toMaster_, now);
+        }
+    }
+}
+
+const WireLine& SimulatedBus::lineToPort(const SimulatedPort& port) const {
+    return port.modem_ ? port.modem_->toDte() : toMaster_;
 }
 
 void SimulatedBus::metersHear(Tick now) {
@@ -143,7 +205,7 @@ std::vector<SimulatedBus::Notice> SimulatedBus::portsReceive(Tick now) {
         if (!port->receiver_) {
             continue;
         }
-        const auto characters = port->receiver_->receiveUntil(toMaster_, now);
+        const auto characters = port->receiver_->receiveUntil(lineToPort(*port), now);
         if (characters.empty()) {
             continue;
         }
@@ -191,8 +253,13 @@ void SimulatedBus::forgetPast(Tick now) {
     toMeters_.forgetBefore(heardUpTo);
     Tick receivedUpTo = now;
     for (const SimulatedPort* port : ports_) {
-        if (port->receiver_) {
-            receivedUpTo = std::min(receivedUpTo, port->receiver_->position());
+        const std::optional<Tick> position =
+            port->receiver_ ? std::optional<Tick>(port->receiver_->position()) : std::nullopt;
+        if (port->modem_) {
+            port->modem_->forgetBefore(position.value_or(now));
+            receivedUpTo = std::min(receivedUpTo, port->modem_->busPosition().value_or(now));
+        } else if (position) {
+            receivedUpTo = std::min(receivedUpTo, *position);
         }
     }
     toMaster_.forgetBefore(receivedUpTo);
@@ -200,17 +267,23 @@ void SimulatedBus::forgetPast(Tick now) {
 
 void SimulatedBus::schedule() {
     std::optional<Tick> due;
-    const auto consider = [&due](const std::optional<ReceivedCharacter>& next) {
-        if (next && (!due || next->end < *due)) {
-            due = next->end;
+    const auto consider = [&due](const std::optional<Tick>& next) {
+        if (next && (!due || *next < *due)) {
+            due = next;
         }
     };
+    const auto end = [](const std::optional<ReceivedCharacter>& next) {
+        return next ? std::optional<Tick>(next->end) : std::nullopt;
+    };
     for (const Listeners& group : listeners_) {
-        consider(group.receiver.peek(toMeters_));
+        consider(end(group.receiver.peek(toMeters_)));
     }
     for (const SimulatedPort* port : ports_) {
+        if (port->modem_) {
+            consider(port->modem_->nextDue(toMaster_));
+        }
         if (port->receiver_) {
-            consider(port->receiver_->peek(toMaster_));
+            consider(end(port->receiver_->peek(lineToPort(*port))));
         }
     }
     if (!due) {

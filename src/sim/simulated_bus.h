@@ -10,6 +10,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -26,6 +27,9 @@ class SimulatedPort;
 //
 // Any number of ports may hang on one bus (the program maps every COM name to
 // it); each port must be destroyed before the bus or outlives it unusable.
+//
+// When the description has a modem, the ports it sits on talk to a modem of
+// their own first (SimulatedModem); the bus hears them only through a call.
 class SimulatedBus final : public PortFactory {
 public:
     SimulatedBus(Clock& clock, BusDescription description);
@@ -49,6 +53,11 @@ public:
         return meters_.at(static_cast<std::size_t>(index));
     }
 
+    // Told every command line a modem hears, every answer it says, and every
+    // DTR change and hang-up it sees ("heard ATDT5551234^M", "said CONNECT
+    // 2400", "dtr off", "hung up"). It must not touch the bus or its ports.
+    std::function<void(const QString&)> onModemTrace;
+
 private:
     friend class SimulatedPort;
 
@@ -69,10 +78,17 @@ private:
     void detach(SimulatedPort* port);
     SimulatedPort* portById(int id) const;
     void transmit(SimulatedPort& port, const QByteArray& bytes);
+    // Puts bytes on the wire to the meters, with the converter's echo.
+    void sendToMeters(Transmission sent);
     void cutTransmission(SimulatedPort& port);
+    bool hasModem(const QString& portName) const;
 
-    // Moves the wire on to now: meters hear and answer, ports receive.
+    // Moves the wire on to now: modems and meters hear and answer, ports receive.
     void run();
+    void modemsHearPorts(Tick now);
+    void modemsHearBus(Tick now);
+    // What a port receives from: its modem, or the bus itself.
+    const WireLine& lineToPort(const SimulatedPort& port) const;
     void metersHear(Tick now);
     std::vector<Notice> portsReceive(Tick now);
     void deliver(const std::vector<Notice>& notices);

@@ -1,6 +1,7 @@
 #include "sim/simulated_port.h"
 
 #include "sim/simulated_bus.h"
+#include "sim/simulated_modem.h"
 
 namespace quorven::sim {
 
@@ -22,6 +23,7 @@ void SimulatedPort::open() {
     if (!isOpen()) {
         receiver_.emplace(settings_, bus_->nowTick());
         received_.clear();
+        tellModemDtr();
     }
 }
 
@@ -31,12 +33,27 @@ void SimulatedPort::close() {
     }
     receiver_.reset();
     received_.clear();
+    tellModemDtr();
+}
+
+void SimulatedPort::setDtr(bool on) {
+    dtr_ = on;
+    tellModemDtr();
+}
+
+void SimulatedPort::tellModemDtr() {
+    if (modem_) {
+        modem_->setDtr(isOpen() && dtr_);
+    }
 }
 
 void SimulatedPort::setLineSettings(const LineSettings& settings) {
     settings_ = settings;
     if (receiver_) {
         receiver_->setFormat(settings);
+    }
+    if (modem_) {
+        modem_->setDteFormat(settings);
     }
 }
 

@@ -6,16 +6,19 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 namespace quorven::sim {
 
 class SimulatedBus;
+class SimulatedModem;
 
 // A serial port with a level converter behind it that hangs on a simulated
 // bus. What it writes travels at the wire speed of its line settings; what the
 // meters send arrives character by character as a UART at its settings
-// receives it, line errors included.
+// receives it, line errors included. A port the bus gives a modem talks to
+// the modem instead, and reaches the bus only through a call.
 class SimulatedPort final : public SerialPort {
 public:
     SimulatedPort(SimulatedBus& bus, QString name, int id);
@@ -33,7 +36,7 @@ public:
     qint64 bytesAvailable() const override { return received_.size(); }
     void purgeReceive() override { received_.clear(); }
     void purgeTransmit() override;
-    void setDtr(bool on) override { dtr_ = on; }
+    void setDtr(bool on) override;
     void setRts(bool on) override { rts_ = on; }
 
     const QString& name() const { return name_; }
@@ -53,7 +56,10 @@ private:
     LineSettings settings_;
     bool dtr_ = false;
     bool rts_ = false;
+    void tellModemDtr();
+
     std::optional<UartReceiver> receiver_; // present while open
+    std::unique_ptr<SimulatedModem> modem_;
     QByteArray received_;
     Tick transmitUntil_ = 0;
 };

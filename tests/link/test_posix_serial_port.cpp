@@ -1,7 +1,8 @@
 // The system port in real time, against a pseudo-terminal pair: the test
-// holds the master side and plays the slave on the bus.
+// holds the master side and plays the slave on the bus, or a modem.
 
 #include "link/frames.h"
+#include "link/mb_mod.h"
 #include "link/mb_sio.h"
 #include "link/posix_serial_port.h"
 #include "link/real_clock.h"
@@ -107,6 +108,7 @@ private slots:
     void terminalIsSetToMarkErrors();
     void secondOpenIsRefused();
     void vanishedLineFailsTheWrite();
+    void modemDriverTalksToAModem();
 };
 
 void TestPosixSerialPort::reqUd2OverAPseudoTerminal() {
@@ -199,6 +201,39 @@ void TestPosixSerialPort::vanishedLineFailsTheWrite() {
     PumpFor(clock, 200, [] { return false; });
     sio.SetRetryCount(1);
     QCOMPARE(sio.SndNke(1), LinkResult::WriteFailed);
+}
+
+void TestPosixSerialPort::modemDriverTalksToAModem() {
+    Peer peer;
+    if (!peer.ok()) {
+        QSKIP("no pseudo-terminals here");
+    }
+    PosixSerialPort port("COM7", peer.device());
+    port.open();
+    RealClock clock;
+    TMB_Mod mod(clock);
+    mod.Attach(&port);
+    port.onBytesReceived = [&](qint64 waiting) { mod.BytesReceived(port.read(waiting)); };
+    QStringList lines;
+    mod.onEvent = [&lines](const ModemReport& r) { lines << r.line; };
+    // The modem echoes, answers in pieces, and sends a line it does not know.
+    peer.onData = [&] {
+        if (peer.received.endsWith("AT&FU1\r")) {
+            peer.send("AT&FU1\r\r\nO");
+            peer.send("K\r\n");
+        } else if (peer.received.endsWith("ATDP061234\r")) {
+            peer.send("\r\nRINGING\r\n\r\nCONNECT 9600\r\n");
+        }
+    };
+    mod.SetString("INITCMD", "AT&FU1^M");
+    QVERIFY(mod.Init());
+    QVERIFY(PumpFor(clock, 3000, [&] { return mod.State() == ModemState::Idle; }));
+    mod.SetString("DIALCMD", "ATDP");
+    QVERIFY(mod.Dial("061234"));
+    QVERIFY(PumpFor(clock, 3000, [&] { return mod.State() == ModemState::Idle; }));
+
+    QCOMPARE(peer.received, QByteArray("AT&FU1\rATDP061234\r"));
+    QCOMPARE(lines, QStringList({"OK", "CONNECT 9600"}));
 }
 
 QTEST_GUILESS_MAIN(TestPosixSerialPort)

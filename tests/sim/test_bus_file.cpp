@@ -129,6 +129,28 @@ void TestBusFile::refusedFiles_data() {
                QStringLiteral(R"("address": 1, "id": "12345678", "raw": true, "telegrams": ["%1"])")
                    .arg(QStringLiteral("00").repeated(2049)))
         << "meters[0].telegrams[0]: more than 2048 bytes";
+    const auto modem = [&telegrams](const char* keys) {
+        return MeterFile(QStringLiteral(R"("address": 1, )") + telegrams,
+                         QStringLiteral(R"("modem": {%1}, )").arg(QLatin1String(keys)));
+    };
+    QTest::newRow("modem without numbers")
+        << modem(R"("port": "COM2")") << "modem: the key \"numbers\" is missing";
+    QTest::newRow("unknown modem key")
+        << modem(R"("numbers": {}, "delayMs": 5)")
+        << "modem: unknown key \"delayMs\" (known: numbers, port, baud, connectDelayMs, "
+           "dropCarrierAfterMs)";
+    QTest::newRow("number with a dash")
+        << modem(R"("numbers": {"555-1234": "busy"})")
+        << "modem.numbers: \"555-1234\" is not a number to dial (1-32 of 0-9 * # + ,)";
+    QTest::newRow("unknown outcome")
+        << modem(R"("numbers": {"5551234": "ringing"})")
+        << "modem.numbers.5551234: \"ringing\" is not one of connect, busy, no answer, no "
+           "carrier, no dialtone, error";
+    QTest::newRow("port COM0") << modem(R"("numbers": {}, "port": "COM0")")
+                               << "modem.port: \"COM0\" is not a port COM1 to COM255";
+    QTest::newRow("carrier drop out of range")
+        << modem(R"("numbers": {}, "dropCarrierAfterMs": 600001)")
+        << "modem.dropCarrierAfterMs: 600001 is out of range 0-600000";
 }
 
 void TestBusFile::refusedFiles() {
@@ -232,7 +254,10 @@ void TestBusFile::demoBusIsTheExampleFile() {
 
     QCOMPARE(DemoBusJson(), example.readAll());
     QString error;
-    QVERIFY2(ParseBusDescription(DemoBusJson(), &error), qPrintable(error));
+    const auto bus = ParseBusDescription(DemoBusJson(), &error);
+    QVERIFY2(bus, qPrintable(error));
+    QCOMPARE(bus->modem->port, QStringLiteral("COM2"));
+    QCOMPARE(bus->modem->numbers.at(QStringLiteral("5551234")), DialOutcome::Connect);
 }
 
 void TestBusFile::demoSlaveListMatchesTheDemoBus() {
