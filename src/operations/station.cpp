@@ -23,6 +23,7 @@ Station::Station(Prompter& prompter, QObject* parent) : QObject(parent), prompte
 Station::~Station() = default;
 
 void Station::ConnectPorts(Clock& clock, const PortSetup& setup, QStringList* report) {
+    stx_.reset();
     context_.reset();
     reporter_.reset();
     sio_.reset();
@@ -31,6 +32,7 @@ void Station::ConnectPorts(Clock& clock, const PortSetup& setup, QStringList* re
 }
 
 void Station::AttachLink(Clock& clock, PortFactory& ports, const QString& initialPort) {
+    stx_.reset();
     context_.reset();
     reporter_.reset();
     sio_.reset();
@@ -39,6 +41,7 @@ void Station::AttachLink(Clock& clock, PortFactory& ports, const QString& initia
     context_ = std::make_unique<OperationContext>(
         OperationContext{clock, *sio_, *reporter_, interpreter_, filling_, tables_, trace_,
                          prompter_, options_, runState_, readContext_, *this});
+    stx_ = std::make_unique<StxMeters>(*context_);
 }
 
 // --- Tables ---

@@ -15,6 +15,7 @@
 #include "operations/read_context.h"
 #include "operations/run_state.h"
 #include "operations/station_ports.h"
+#include "operations/stx_meters.h"
 #include "tables/tables.h"
 
 #include <QByteArray>
@@ -104,6 +105,12 @@ public:
     // --- Data table filling ---
     bool MBusToGrid() { return filling_.MBusToGrid(); }
     std::uint64_t Check_Dataset() const { return filling_.Check_Dataset(); }
+
+    // --- STX meters (inside an operation) ---
+    bool STXTest(std::uint8_t address) { return stx_->STXTest(address); }
+    // True when the slave counts as read.
+    bool STXToGrid(std::uint8_t address) { return stx_->STXToGrid(address); }
+    StxMeters& stx() { return *stx_; }
 
     // --- Telegram import ---
     // Asks for a file and imports it.
@@ -195,6 +202,7 @@ private:
     std::unique_ptr<TMB_Sio> sio_;
     std::unique_ptr<LinkReporter> reporter_;
     std::unique_ptr<OperationContext> context_;
+    std::unique_ptr<StxMeters> stx_; // works on the context
 };
 
 } // namespace quorven
