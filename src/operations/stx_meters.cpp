@@ -231,56 +231,65 @@ bool StxMeters::STXToGrid(std::uint8_t address) {
         return false;
     }
 
+    WriteAuxInputs(rows, *power, counters ? units->byte(kAuxUnitByte) : 0, counters);
+    if (meter_.storedValues && !ReadStoredValues(address, rows)) {
+        return false;
+    }
+    if (rows.Holds(1)) {
+        WriteErrorWordRow(rows, current->r(0));
+    }
+    return true;
+}
+
+void StxMeters::WriteAuxInputs(Rows& rows, const Block& power, std::uint8_t unitCodes,
+                               bool counters) {
     struct AuxInput {
         int record;
         std::uint8_t code;
         int pair;
-        int unitShift;
+        int unitCode;
         std::string_view description;
     };
-    const std::array<AuxInput, 2> inputs{
-        {{7, meter_.SXREG10, 2, 0, "Aux. A"}, {8, meter_.SXREG11, 4, 4, "Aux. B"}}};
+    const std::array<AuxInput, 2> inputs{{{7, meter_.SXREG10, 2, unitCodes & 0x0F, "Aux. A"},
+                                          {8, meter_.SXREG11, 4, unitCodes >> 4, "Aux. B"}}};
     for (const AuxInput& input : inputs) {
         if (!rows.Holds(input.record) || input.code == kNoInput) {
             continue;
         }
-        const std::uint32_t raw = power->pair(input.pair);
+        const std::uint32_t raw = power.pair(input.pair);
         StxValue value = SXVolume(raw, input.code);
         if (counters) {
             value = SXCounter(raw, input.code);
-            value.unit =
-                StxCounterMediumOf((units->byte(kAuxUnitByte) >> input.unitShift) & 0x0F).unit;
+            value.unit = StxCounterMediumOf(input.unitCode).unit;
         }
         WriteValueRow(rows, value, input.description);
     }
+}
 
-    if (meter_.storedValues) {
-        for (std::size_t k = 0; k < kStoredBlocks.size(); ++k) {
-            const auto stored = Request(address, kStoredBlocks[k]);
-            const int older = 2 * static_cast<int>(k) + 1;
-            if (rows.Holds(rows.number)) {
-                if (stored) {
-                    WriteValueRow(rows, SXEnergy(stored->pair(2), meter_), "energy", older);
-                } else {
-                    WriteErrorRow(rows, "energy", older);
-                }
-            }
-            if (!stored) {
-                return false;
-            }
-            if (rows.Holds(rows.number)) {
-                WriteValueRow(rows, SXVolume(stored->pair(0), meter_.SXREG09), "volume", older);
-            }
-            if (rows.Holds(rows.number)) {
-                WriteValueRow(rows, SXEnergy(stored->pair(6), meter_), "energy", older + 1);
-            }
-            if (rows.Holds(rows.number)) {
-                WriteValueRow(rows, SXVolume(stored->pair(4), meter_.SXREG09), "volume", older + 1);
+bool StxMeters::ReadStoredValues(std::uint8_t address, Rows& rows) {
+    // Rows here are wanted by the number they would get.
+    for (std::size_t k = 0; k < kStoredBlocks.size(); ++k) {
+        const auto stored = Request(address, kStoredBlocks[k]);
+        const int older = 2 * static_cast<int>(k) + 1;
+        if (rows.Holds(rows.number)) {
+            if (stored) {
+                WriteValueRow(rows, SXEnergy(stored->pair(2), meter_), "energy", older);
+            } else {
+                WriteErrorRow(rows, "energy", older);
             }
         }
-    }
-    if (rows.Holds(1)) {
-        WriteErrorWordRow(rows, current->r(0));
+        if (!stored) {
+            return false;
+        }
+        if (rows.Holds(rows.number)) {
+            WriteValueRow(rows, SXVolume(stored->pair(0), meter_.SXREG09), "volume", older);
+        }
+        if (rows.Holds(rows.number)) {
+            WriteValueRow(rows, SXEnergy(stored->pair(6), meter_), "energy", older + 1);
+        }
+        if (rows.Holds(rows.number)) {
+            WriteValueRow(rows, SXVolume(stored->pair(4), meter_.SXREG09), "volume", older + 1);
+        }
     }
     return true;
 }

@@ -52,6 +52,11 @@ private:
     // the answer when there was one.
     std::optional<Block> Request(std::uint8_t address, std::uint16_t firstRegister);
     void TakeFields(std::uint16_t firstRegister, const Block& block);
+    // Inputs A and B from the power block; unitCodes from block 015Fh when
+    // they count pulses.
+    void WriteAuxInputs(Rows& rows, const Block& power, std::uint8_t unitCodes, bool counters);
+    // The six blocks of stored values; false when one was not answered.
+    bool ReadStoredValues(std::uint8_t address, Rows& rows);
     void WriteValueRow(Rows& rows, const StxValue& value, std::string_view description,
                        int storage = 0);
     void WriteErrorRow(Rows& rows, std::string_view description, int storage = 0);
