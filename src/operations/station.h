@@ -106,7 +106,7 @@ public:
     bool MBusToGrid() { return filling_.MBusToGrid(); }
     std::uint64_t Check_Dataset() const { return filling_.Check_Dataset(); }
 
-    // --- STX meters (inside an operation) ---
+    // --- STX meters (inside an operation, only after AttachLink) ---
     bool STXTest(std::uint8_t address) { return stx_->STXTest(address); }
     // True when the slave counts as read.
     bool STXToGrid(std::uint8_t address) { return stx_->STXToGrid(address); }

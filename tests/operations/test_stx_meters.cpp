@@ -1,27 +1,28 @@
-// Reading STX meters on virtual time: the demonstration bus's STX meter at 6
-// and the test meters beside it (tests/common/stx-meters.json), each read
-// compared with its golden rows and trace (data/stx/); and the formatting
-// of register values.
+// Reading STX meters on virtual time, each read compared with its golden rows
+// and trace, and the formatting of register values: the cases are in
+// data/stx/reads.txt and data/stx/formatting.txt.
 #include "link/virtual_clock.h"
 #include "operations/station.h"
 #include "operations/stx_values.h"
 #include "sim/bus_file.h"
 #include "sim/simulated_bus.h"
 
+#include "common/data_rows.h"
 #include "common/scripted_prompter.h"
 
 #include <QFile>
 #include <QTest>
 
 using namespace quorven;
+using quorven::testing::AddRowsFromFile;
 using quorven::testing::ScriptedPrompter;
 
 namespace {
 
-const QString kGolden = QStringLiteral(QUORVEN_SOURCE_DIR "/tests/operations/data/stx/");
+const QString kData = QStringLiteral(QUORVEN_SOURCE_DIR "/tests/operations/data/stx/");
 
 QStringList Lines(const QString& name) {
-    QFile file(kGolden + name);
+    QFile file(kData + name);
     if (!file.open(QIODevice::ReadOnly)) {
         return {QStringLiteral("cannot read ") + name};
     }
@@ -30,61 +31,31 @@ QStringList Lines(const QString& name) {
     return text.split(u'\n');
 }
 
-// The record numbers from..to joined by commas, without `except`.
-QString Numbers(int from, int to, int except = 0) {
-    QStringList numbers;
-    for (int n = from; n <= to; ++n) {
-        if (n != except) {
-            numbers << QString::number(n);
-        }
-    }
-    return numbers.join(u',');
-}
-
 } // namespace
 
 class TestStxMeters : public QObject {
     Q_OBJECT
 private slots:
-    void readOut_data();
+    void readOut_data() {
+        AddRowsFromFile(kData + QStringLiteral("reads.txt"),
+                        {"testedBefore", "address", "selection", "counted", "elapsedMs", "golden"});
+    }
     void readOut();
-    void formatting_data();
+    void formatting_data() {
+        AddRowsFromFile(kData + QStringLiteral("formatting.txt"),
+                        {"operation", "raw", "code", "range", "flowFlag", "expected"});
+    }
     void formatting();
 };
 
-void TestStxMeters::readOut_data() {
-    QTest::addColumn<QList<int>>("testedBefore");
-    QTest::addColumn<int>("address");
-    QTest::addColumn<QString>("selection");
-    QTest::addColumn<bool>("counted");
-    QTest::addColumn<qint64>("elapsedMs");
-    QTest::addColumn<QString>("golden");
-    // At 2400 baud an answered request takes 153 ms, one that is not 5 x 2000
-    // ms; 40 ms pass before each request.
-    QTest::newRow("standard meter, records 1 to 33")
-        << QList<int>{} << 6 << Numbers(1, 33) << true << qint64{11 * 193} << "standard";
-    QTest::newRow("standard meter, selection without 9")
-        << QList<int>{} << 6 << Numbers(1, 33, 9) << true << qint64{11 * 193} << "without-9";
-    QTest::newRow("counter variant numbers its rows on")
-        << QList<int>{} << 7 << Numbers(1, 33) << true << qint64{6 * 193} << "counter";
-    QTest::newRow("meter answering only its first block")
-        << QList<int>{} << 8 << Numbers(1, 33) << false << qint64{193 + 2 * 10040}
-        << "first-block-only";
-    QTest::newRow("failed test after a counter meter starts from the standard variant")
-        << QList<int>{7} << 8 << QStringLiteral("1") << false << qint64{193 + 2 * 10040}
-        << "first-block-only";
-    QTest::newRow("missing power block ends the read at the power row")
-        << QList<int>{} << 9 << Numbers(1, 33) << false << qint64{4 * 193 + 10040}
-        << "no-power-block";
-}
-
 void TestStxMeters::readOut() {
-    QFETCH(QList<int>, testedBefore);
-    QFETCH(int, address);
+    QFETCH(QString, testedBefore);
+    QFETCH(QString, address);
     QFETCH(QString, selection);
-    QFETCH(bool, counted);
-    QFETCH(qint64, elapsedMs);
+    QFETCH(QString, counted);
+    QFETCH(QString, elapsedMs);
     QFETCH(QString, golden);
+    const auto meter = static_cast<std::uint8_t>(address.toInt());
     sim::BusDescription description = sim::DemoBusDescription();
     QString error;
     const auto testMeters = sim::LoadBusFile(
@@ -97,22 +68,22 @@ void TestStxMeters::readOut() {
     ScriptedPrompter prompter;
     Station station(prompter);
     station.AttachLink(clock, bus, QStringLiteral("COM1"));
-    for (const int before : testedBefore) {
-        QVERIFY(station.STXTest(static_cast<std::uint8_t>(before)));
+    if (!testedBefore.isEmpty()) {
+        QVERIFY(station.STXTest(static_cast<std::uint8_t>(testedBefore.toInt())));
     }
     station.trace().clear();
     ReadContext& read = station.readContext();
     read.installationPlace = QStringLiteral("Hőközpont STX");
     read.dateText = QStringLiteral("01.02.24");
     read.timeText = QStringLiteral("12:00:00");
-    read.primaryAddressText = QString::number(address);
+    read.primaryAddressText = address;
     read.idText = QStringLiteral("00471100");
     read.recordSelection = selection;
     const qint64 start = clock.now();
 
-    QCOMPARE(station.STXToGrid(static_cast<std::uint8_t>(address)), counted);
+    QCOMPARE(station.STXToGrid(meter), counted == QStringLiteral("true"));
 
-    QCOMPARE(clock.now() - start, elapsedMs);
+    QCOMPARE(clock.now() - start, elapsedMs.toLongLong());
     const GridModel& data = station.tables().dataTable();
     QStringList rows;
     for (int row = 1; row < data.RowCount(); ++row) {
@@ -128,55 +99,31 @@ void TestStxMeters::readOut() {
     QCOMPARE(station.link().Settings().parity, Parity::Even);
 }
 
-void TestStxMeters::formatting_data() {
-    QTest::addColumn<QString>("operation");
-    QTest::addColumn<quint32>("raw");
-    QTest::addColumn<int>("code"); // SXVolume, SXCounter: the code; else SXREG09
-    QTest::addColumn<bool>("range");
-    QTest::addColumn<bool>("flowFlag");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("counter code 2 on 1234 counts 25s")
-        << "counter" << 1234u << 2 << false << false << "308.50 l";
-    QTest::newRow("counter of the largest pair in 64 bits")
-        << "counter" << 0xFFFF'FFFFu << 0 << false << false << "10737418.2375 l";
-    QTest::newRow("counter code 15 appends zeros")
-        << "counter" << 7u << 15 << false << false << "70000 l";
-    QTest::newRow("power q 7 on 15") << "power" << 15u << 7 << false << false << "1500 kW";
-    QTest::newRow("power q 0 with range, no flow flag")
-        << "power" << 15u << 0 << true << false << "0.15 kW";
-    QTest::newRow("flow q 7 with range and flow flag")
-        << "flow" << 15u << 0x0F << true << true << "150 l/h";
-    QTest::newRow("temperature 12000")
-        << "temperature" << 12000u << 0 << false << false << "60.000 °C";
-    QTest::newRow("volume code 0 pads with zeros")
-        << "volume" << 5u << 0 << false << false << "0.005 l";
-    QTest::newRow("energy q 6 in MJ") << "energy MJ" << 1234u << 6 << false << false << "123.4 MJ";
-}
-
 void TestStxMeters::formatting() {
     QFETCH(QString, operation);
-    QFETCH(quint32, raw);
-    QFETCH(int, code);
-    QFETCH(bool, range);
-    QFETCH(bool, flowFlag);
+    QFETCH(QString, raw);
+    QFETCH(QString, code);
+    QFETCH(QString, range);
+    QFETCH(QString, flowFlag);
     QFETCH(QString, expected);
+    const std::uint32_t rawValue = raw.toUInt();
+    const int codeNumber = code.toInt();
+    const bool flow = flowFlag == QStringLiteral("true");
     StxMeterDescription meter;
-    meter.SXREG09 = static_cast<std::uint8_t>(code);
-    meter.rangeFlag = range;
+    meter.SXREG09 = static_cast<std::uint8_t>(codeNumber);
+    meter.rangeFlag = range == QStringLiteral("true");
     meter.mjFlag = operation.endsWith(QStringLiteral("MJ"));
-    StxValue value;
+    StxValue value = SXEnergy(rawValue, meter);
     if (operation == QStringLiteral("counter")) {
-        value = SXCounter(raw, code);
+        value = SXCounter(rawValue, codeNumber);
     } else if (operation == QStringLiteral("volume")) {
-        value = SXVolume(raw, code);
+        value = SXVolume(rawValue, codeNumber);
     } else if (operation == QStringLiteral("power")) {
-        value = SXPower(raw, meter, flowFlag);
+        value = SXPower(rawValue, meter, flow);
     } else if (operation == QStringLiteral("flow")) {
-        value = SXFlow(raw, meter, flowFlag);
+        value = SXFlow(rawValue, meter, flow);
     } else if (operation == QStringLiteral("temperature")) {
-        value = StxTemperature(static_cast<std::uint16_t>(raw));
-    } else {
-        value = SXEnergy(raw, meter);
+        value = StxTemperature(static_cast<std::uint16_t>(rawValue));
     }
 
     QCOMPARE(QString::fromStdString(value.text + " " + value.unit), expected);
