@@ -102,6 +102,12 @@ public:
     // Refuses data over 252 bytes: nothing is sent and the result is 253.
     std::uint8_t SndUD(std::uint8_t address, std::uint8_t ci, const QByteArray& data);
     std::uint8_t SelectById(const IdBytes& id);
+    // One STX request for the eight registers from firstRegister, at 8 data
+    // bits, odd parity, 1 stop bit, with a fixed 2000 ms answer time-out and
+    // up to StxRetryCount attempts while nothing answers. The answer is left
+    // in RxBuffer bytes 0-20. The receive mode and line settings in force
+    // before are put back on every way out, a PortError included.
+    std::uint8_t StxReadRegisters(std::uint8_t address, std::uint16_t firstRegister);
 
     // Whether an exchange waits for its answer.
     bool ExchangeWaiting() const { return exchangeWaiting_; }

@@ -24,6 +24,7 @@ Station::Station(Prompter& prompter, QObject* parent)
 Station::~Station() = default;
 
 void Station::ConnectPorts(Clock& clock, const PortSetup& setup, QStringList* report) {
+    stx_.reset();
     context_.reset();
     reporter_.reset();
     sio_.reset();
@@ -36,6 +37,7 @@ void Station::AttachLink(Clock& clock, PortFactory& ports, const QString& initia
     autoRun_.reset();
     polling_.reset();
     readOut_.reset();
+    stx_.reset();
     context_.reset();
     reporter_.reset();
     sio_.reset();
@@ -49,6 +51,7 @@ void Station::AttachLink(Clock& clock, PortFactory& ports, const QString& initia
 
 void Station::CreateOperations(Clock& clock) {
     static_cast<void>(clock);
+    stx_ = std::make_unique<StxMeters>(*context_);
     readOut_ = std::make_unique<ReadOut>(*context_);
     polling_ = std::make_unique<PollingLogging>(*context_);
     autoRun_ = std::make_unique<AutomaticRun>(*context_);

@@ -20,6 +20,7 @@
 #include "operations/station_ports.h"
 #include "operations/unattended_prompter.h"
 #include "operations/wall_clock.h"
+#include "operations/stx_meters.h"
 #include "tables/tables.h"
 
 #include <QByteArray>
@@ -149,6 +150,12 @@ public:
     bool MBusToGrid() { return filling_.MBusToGrid(); }
     std::uint64_t Check_Dataset() const { return filling_.Check_Dataset(); }
 
+    // --- STX meters (inside an operation, only after AttachLink) ---
+    bool STXTest(std::uint8_t address) { return stx_->STXTest(address); }
+    // True when the slave counts as read.
+    bool STXToGrid(std::uint8_t address) { return stx_->STXToGrid(address); }
+    StxMeters& stx() { return *stx_; }
+
     // --- Telegram import ---
     // Asks for a file and imports it.
     ImportResult Import_ButtonClick();
@@ -257,6 +264,7 @@ private:
     std::unique_ptr<PollingLogging> polling_;
     std::unique_ptr<AutomaticRun> autoRun_;
     std::unique_ptr<ClockTimer> cycleStart_;
+    std::unique_ptr<StxMeters> stx_; // works on the context
 };
 
 } // namespace quorven

@@ -12,13 +12,21 @@
 
 namespace quorven::sim {
 
+// What a meter of the STX register protocol holds: blocks of eight
+// registers, each answered to a request that starts at its first register.
+struct StxDescription {
+    std::map<std::uint16_t, QByteArray> blocks; // first register -> its 16 data bytes
+    // The address its answers carry; its primary address when not given.
+    std::optional<std::uint8_t> answerAddress;
+};
+
 // One meter of a simulated bus, as the meters file describes it.
 struct MeterDescription {
     QString name;                      // free text, for the reader of the file
     std::uint8_t address = 0;          // primary address 0-250
     IdBytes id{};                      // identification number, least significant pair first
-    qint32 baud = 2400;                // the only rate it hears and answers at (8E1)
-    std::vector<QByteArray> telegrams; // RSP_UD frames, answered in turn
+    qint32 baud = 2400;                // the only rate it hears and answers at: M-Bus 8E1, STX 8O1
+    std::vector<QByteArray> telegrams; // RSP_UD frames in turn; none, not echoOnly: no M-Bus
     double replyDelayMs = 0;           // from the end of the request to its first answer bit
     // Header fields put into its variable-data answers; taken from the first
     // telegram when the file leaves them out.
@@ -27,6 +35,8 @@ struct MeterDescription {
     std::optional<std::uint8_t> medium;
     bool echoOnly = false; // answers a request with the request itself
     bool raw = false;      // telegrams are sent exactly as written
+    // It also answers STX requests.
+    std::optional<StxDescription> stx;
 };
 
 // What dialling a number gives.
@@ -63,5 +73,6 @@ inline constexpr qsizetype kMaxBusFileBytes = 1 << 20;
 inline constexpr int kMaxModemNumbers = 100;
 inline constexpr int kMaxPhoneNumberBytes = 32;
 inline constexpr qint64 kMaxModemDelayMs = 600000;
+inline constexpr int kStxBlockBytes = 16;
 
 } // namespace quorven::sim

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <span>
 
@@ -180,7 +181,7 @@ private:
             fail(path, "an echo-only meter answers with the request, not with telegrams");
             return std::nullopt;
         }
-        if (!meter.echoOnly && meter.telegrams.empty()) {
+        if (!meter.echoOnly && !meter.stx && meter.telegrams.empty()) {
             fail(path,
                  given.telegrams ? "\"telegrams\" is empty" : "the key \"telegrams\" is missing");
             return std::nullopt;
@@ -188,7 +189,8 @@ private:
         if (!given.delay) {
             meter.replyDelayMs = defaultDelay_;
         }
-        if (!given.id) {
+        // A meter of the register protocol alone needs no identification number.
+        if (!given.id && !(meter.stx && meter.telegrams.empty())) {
             const auto header = meter.telegrams.empty() || meter.raw
                                     ? AnswerHeader{}
                                     : ReadAnswerHeader(meter.telegrams.front());
@@ -240,9 +242,76 @@ private:
         if (key == "raw") {
             return flag(value, path, meter.raw);
         }
+        if (key == "stx") {
+            return stx(value, path, meter);
+        }
         return unknownKey(meterPath, key,
                           "name, address, id, baud, telegrams, replyDelayMs, manufacturer, "
-                          "version, medium, echoOnly, raw");
+                          "version, medium, echoOnly, raw, stx");
+    }
+
+    bool stx(const JsonValue& value, const std::string& path, MeterDescription& meter) {
+        if (!expect(value, Kind::Object, path)) {
+            return false;
+        }
+        StxDescription stx;
+        const JsonValue* blocks = nullptr;
+        for (const auto& [key, member] : value.members) {
+            const std::string memberPath = JsonMemberPath(path, key);
+            if (key == "blocks") {
+                blocks = &member;
+            } else if (key == "answerAddress") {
+                std::uint8_t address = 0;
+                if (!byteNumber(member, memberPath, 255, address)) {
+                    return false;
+                }
+                stx.answerAddress = address;
+            } else {
+                return unknownKey(path, key, "blocks, answerAddress");
+            }
+        }
+        if (blocks == nullptr) {
+            return fail(path, "the key \"blocks\" is missing");
+        }
+        if (!stxBlocks(*blocks, JsonMemberPath(path, "blocks"), stx)) {
+            return false;
+        }
+        meter.stx = std::move(stx);
+        return true;
+    }
+
+    bool stxBlocks(const JsonValue& value, const std::string& path, StxDescription& stx) {
+        if (!expect(value, Kind::Object, path)) {
+            return false;
+        }
+        if (value.members.empty()) {
+            return fail(path, "holds no block");
+        }
+        for (const auto& [key, member] : value.members) {
+            const std::string blockPath = JsonMemberPath(path, key);
+            const bool isRegister =
+                key.size() == 4 && std::all_of(key.begin(), key.end(), [](char c) {
+                    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+                });
+            if (!isRegister) {
+                return fail(path, QuotedForMessage(key) +
+                                      " is not a first register (4 hexadecimal digits)");
+            }
+            const auto first = static_cast<std::uint16_t>(std::stoul(key, nullptr, 16));
+            if (stx.blocks.contains(first)) {
+                return fail(blockPath, "the register is given twice");
+            }
+            QByteArray data;
+            if (!hex(member, blockPath, kStxBlockBytes, data)) {
+                return false;
+            }
+            if (data.size() != kStxBlockBytes) {
+                return fail(blockPath,
+                            "a block has 16 bytes, this one " + std::to_string(data.size()));
+            }
+            stx.blocks[first] = data;
+        }
+        return true;
     }
 
     bool modem(const JsonValue& value, const std::string& path,

@@ -18,10 +18,12 @@ namespace quorven::sim {
 // Bus keys: "meters" (required), "echo", "noise" (hex bytes the line makes
 // after each write of the master), "replyDelayMs" (default of the meters),
 // "description". Meter keys: "address" (required, 0-250), "telegrams"
-// (required unless "echoOnly"), "id" (8 digits; default: the first
+// (required unless "echoOnly" or "stx"), "id" (8 digits; default: the first
 // telegram's), "baud" (default 2400), "replyDelayMs", "manufacturer" (three
 // letters), "version", "medium", "echoOnly", "raw" (send the telegrams exactly
-// as written, checksum and all), "name".
+// as written, checksum and all), "name", "stx" (the meter answers STX
+// requests: {"blocks": {"00FF": "<16 data bytes as hex>", ...},
+// "answerAddress": 0-255}).
 //
 // An optional "modem" puts a modem in front of the bus: {"numbers":
 // {"5551234": "connect", "5550000": "busy"}} (outcomes: connect, busy, no

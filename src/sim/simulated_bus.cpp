@@ -13,11 +13,11 @@ namespace {
 
 constexpr int kLineOwner = 0; // meters and the line itself
 
-LineSettings MeterFormat(qint32 baud) {
+LineSettings MeterFormat(qint32 baud, Parity parity) {
     LineSettings format;
     format.baudRate = baud;
     format.dataBits = 8;
-    format.parity = Parity::Even;
+    format.parity = parity;
     format.stopBits = 1;
     return format;
 }
@@ -33,19 +33,32 @@ SimulatedBus::SimulatedBus(Clock& clock, BusDescription description)
     const Tick now = nowTick();
     for (const MeterDescription& meter : description_.meters) {
         meters_.emplace_back(meter);
-        auto group = std::find_if(listeners_.begin(), listeners_.end(),
-                                  [&meter](const Listeners& l) { return l.baud == meter.baud; });
-        if (group == listeners_.end()) {
-            listeners_.push_back(Listeners{meter.baud,
-                                           UartReceiver(MeterFormat(meter.baud), now),
-                                           MasterFrameAssembler{},
-                                           {}});
-            group = listeners_.end() - 1;
+        if (meters_.back().speaksMBus()) {
+            join(meters_.size() - 1, Parity::Even, now);
         }
-        group->meters.push_back(meters_.size() - 1);
+        if (meters_.back().speaksStx()) {
+            join(meters_.size() - 1, Parity::Odd, now);
+        }
     }
     timer_->setSingleShot(true);
     timer_->setCallback([this] { run(); });
+}
+
+void SimulatedBus::join(std::size_t meter, Parity parity, Tick now) {
+    const qint32 baud = meters_[meter].baud();
+    auto group = std::find_if(listeners_.begin(), listeners_.end(), [&](const Listeners& l) {
+        return l.baud == baud && l.parity == parity;
+    });
+    if (group == listeners_.end()) {
+        listeners_.push_back(Listeners{baud,
+                                       parity,
+                                       UartReceiver(MeterFormat(baud, parity), now),
+                                       MasterFrameAssembler{},
+                                       StxRequestAssembler{},
+                                       {}});
+        group = listeners_.end() - 1;
+    }
+    group->meters.push_back(meter);
 }
 
 SimulatedBus::~SimulatedBus() {
@@ -183,18 +196,35 @@ const WireLine& SimulatedBus::lineToPort(const SimulatedPort& port) const {
 void SimulatedBus::metersHear(Tick now) {
     for (Listeners& group : listeners_) {
         for (const ReceivedCharacter& character : group.receiver.receiveUntil(toMeters_, now)) {
-            const auto frame = group.assembler.push(character);
-            if (!frame) {
-                continue;
-            }
-            for (std::size_t index : group.meters) {
-                SimulatedMeter& meter = meters_[index];
-                if (auto answer = meter.hear(*frame)) {
-                    toMaster_.add(Transmission(frame->end + ReplyDelay(meter),
-                                               MeterFormat(meter.baud()), std::move(*answer),
-                                               kLineOwner));
+            if (group.parity == Parity::Odd) {
+                if (const auto request = group.stxAssembler.push(character)) {
+                    hearStx(group, *request);
                 }
+            } else if (const auto frame = group.assembler.push(character)) {
+                hearFrame(group, *frame);
             }
+        }
+    }
+}
+
+void SimulatedBus::hearFrame(const Listeners& group, const MasterFrame& frame) {
+    for (std::size_t index : group.meters) {
+        SimulatedMeter& meter = meters_[index];
+        if (auto answer = meter.hear(frame)) {
+            toMaster_.add(Transmission(frame.end + ReplyDelay(meter),
+                                       MeterFormat(meter.baud(), group.parity), std::move(*answer),
+                                       kLineOwner));
+        }
+    }
+}
+
+void SimulatedBus::hearStx(const Listeners& group, const StxRequest& request) {
+    for (std::size_t index : group.meters) {
+        const SimulatedMeter& meter = meters_[index];
+        if (auto answer = meter.hearStx(request)) {
+            toMaster_.add(Transmission(request.end + ReplyDelay(meter),
+                                       MeterFormat(meter.baud(), group.parity), std::move(*answer),
+                                       kLineOwner));
         }
     }
 }

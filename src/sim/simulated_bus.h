@@ -6,6 +6,7 @@
 #include "sim/bus_description.h"
 #include "sim/master_frame.h"
 #include "sim/simulated_meter.h"
+#include "sim/stx_request.h"
 #include "sim/wire.h"
 
 #include <QString>
@@ -20,9 +21,11 @@ class SimulatedPort;
 
 // A level converter with meters behind it, on a clock. The master's bytes and
 // the meters' answers travel at the wire speed of their baud rates (11 bits a
-// character at 8E1); each meter hears only frames sent at its own rate and
-// 8E1, and answers after its reply delay. Answers that overlap garble on the
-// wire: the master's port receives what a UART makes of the mixed bits, with
+// character at 8E1 and 8O1); each meter hears only what is sent at its own
+// rate, M-Bus frames at 8E1 and STX requests at 8O1 (the other protocol's
+// characters reach its receiver as parity errors), and answers after its
+// reply delay in the same format. Answers that overlap garble on the wire:
+// the master's port receives what a UART makes of the mixed bits, with
 // framing and parity errors.
 //
 // Any number of ports may hang on one bus (the program maps every COM name to
@@ -61,11 +64,14 @@ public:
 private:
     friend class SimulatedPort;
 
-    // The meters that listen at one baud rate share one receiver.
+    // The meters that listen at one baud rate and parity share one receiver:
+    // M-Bus frames at even parity, STX requests at odd parity.
     struct Listeners {
         qint32 baud = 0;
+        Parity parity = Parity::Even;
         UartReceiver receiver;
         MasterFrameAssembler assembler;
+        StxRequestAssembler stxAssembler;
         std::vector<std::size_t> meters;
     };
     struct Notice {
@@ -89,7 +95,10 @@ private:
     void modemsHearBus(Tick now);
     // What a port receives from: its modem, or the bus itself.
     const WireLine& lineToPort(const SimulatedPort& port) const;
+    void join(std::size_t meter, Parity parity, Tick now);
     void metersHear(Tick now);
+    void hearFrame(const Listeners& group, const MasterFrame& frame);
+    void hearStx(const Listeners& group, const StxRequest& request);
     std::vector<Notice> portsReceive(Tick now);
     void deliver(const std::vector<Notice>& notices);
     void forgetPast(Tick now);

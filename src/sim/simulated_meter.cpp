@@ -69,6 +69,9 @@ SimulatedMeter::Addressing SimulatedMeter::addressing(std::uint8_t address) cons
 }
 
 std::optional<QByteArray> SimulatedMeter::hear(const MasterFrame& frame) {
+    if (!speaksMBus()) {
+        return std::nullopt;
+    }
     const bool sndUd = frame.isLong && (frame.control & kFunctionMask) == kSndUdFunction;
     if (sndUd && frame.ci == kCiSelect && frame.address == kSelectedSlaveAddress) {
         return description_.echoOnly ? std::nullopt : select(frame.data);
@@ -82,6 +85,19 @@ std::optional<QByteArray> SimulatedMeter::hear(const MasterFrame& frame) {
     }
     auto answer = frame.isLong ? hearLong(frame, to) : hearShort(frame, to);
     return to == Addressing::Own ? answer : std::nullopt;
+}
+
+std::optional<QByteArray> SimulatedMeter::hearStx(const StxRequest& request) const {
+    if (!description_.stx || request.address != identity_.address) {
+        return std::nullopt;
+    }
+    const auto& blocks = description_.stx->blocks;
+    const auto block = blocks.find(request.firstRegister);
+    if (block == blocks.end()) {
+        return std::nullopt;
+    }
+    return StxAnswerFrame(description_.stx->answerAddress.value_or(identity_.address),
+                          block->second);
 }
 
 std::optional<QByteArray> SimulatedMeter::hearShort(const MasterFrame& frame,

@@ -3,6 +3,7 @@
 #include "sim/answer_header.h"
 #include "sim/bus_description.h"
 #include "sim/master_frame.h"
+#include "sim/stx_request.h"
 
 #include <QByteArray>
 
@@ -18,6 +19,13 @@ public:
 
     // The meter heard a valid frame at its own rate; the answer, if it gives one.
     std::optional<QByteArray> hear(const MasterFrame& frame);
+    // The meter heard an STX request at its own rate; the answer when the
+    // request is to its primary address and starts at a block it holds.
+    std::optional<QByteArray> hearStx(const StxRequest& request) const;
+
+    // Whether it listens to M-Bus frames (8E1) and to STX requests (8O1).
+    bool speaksMBus() const { return description_.echoOnly || !description_.telegrams.empty(); }
+    bool speaksStx() const { return description_.stx.has_value(); }
 
     const MeterIdentity& identity() const { return identity_; }
     bool isSelected() const { return selected_; }

@@ -2,6 +2,7 @@
 // file passes, a few exchanges with the bus it describes.
 
 #include "link/frames.h"
+#include "link/stx_frames.h"
 #include "link/virtual_clock.h"
 #include "sim/bus_file.h"
 #include "sim/simulated_bus.h"
@@ -38,6 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         clock.advanceBy(300);
         port->write(BuildReqUd2(kSelectedSlaveAddress, true));
         clock.advanceBy(300);
+        if (meter.stx) {
+            port->setLineSettings({meter.baud, 8, Parity::Odd, 1});
+            port->write(BuildStxRequest(meter.address, meter.stx->blocks.begin()->first));
+            clock.advanceBy(300);
+        }
     }
     port->write(BuildReqUd2(254, true));
     clock.advanceBy(5000);

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <span>
 
 using namespace quorven;
@@ -73,7 +74,7 @@ void TestBusFile::refusedFiles_data() {
     QTest::newRow("unknown meter key")
         << meter(QStringLiteral(R"("address": 1, "adress": 5)"))
         << "meters[0]: unknown key \"adress\" (known: name, address, id, baud, telegrams, "
-           "replyDelayMs, manufacturer, version, medium, echoOnly, raw)";
+           "replyDelayMs, manufacturer, version, medium, echoOnly, raw, stx)";
     QTest::newRow("duplicate meter key")
         << meter(QStringLiteral(R"("address": 1, "address": 2)"))
         << "meters[0]: key \"address\" appears twice (line 1, column 28)";
@@ -108,6 +109,35 @@ void TestBusFile::refusedFiles_data() {
     QTest::newRow("telegrams empty")
         << MeterFile(QStringLiteral(R"("address": 1, "telegrams": [])"))
         << "meters[0]: \"telegrams\" is empty";
+    // A meter of the register protocol alone, with the given "stx" value;
+    // %1 in it stands for a block of 16 bytes.
+    const auto stx = [](const char* value) {
+        return MeterFile(QStringLiteral(R"("address": 1, "stx": %1)")
+                             .arg(QString::fromLatin1(value).replace(
+                                 "%1", "\"000300000000000000000000E2400001\"")));
+    };
+    QTest::newRow("unknown key in stx")
+        << stx(R"({"block": {}})")
+        << "meters[0].stx: unknown key \"block\" (known: blocks, answerAddress)";
+    QTest::newRow("stx without blocks")
+        << stx("{}") << "meters[0].stx: the key \"blocks\" is missing";
+    QTest::newRow("stx with no block")
+        << stx(R"({"blocks": {}})") << "meters[0].stx.blocks: holds no block";
+    QTest::newRow("register of three digits")
+        << stx(R"({"blocks": {"0FF": %1}})")
+        << "meters[0].stx.blocks: \"0FF\" is not a first register (4 hexadecimal digits)";
+    QTest::newRow("register given twice")
+        << stx(R"({"blocks": {"00ff": %1, "00FF": %1}})")
+        << "meters[0].stx.blocks.00FF: the register is given twice";
+    QTest::newRow("bad hex in a block")
+        << stx(R"({"blocks": {"00FF": "00 0G"}})")
+        << "meters[0].stx.blocks.00FF: \"0G\" (character 4) is not hexadecimal";
+    QTest::newRow("block of 15 bytes")
+        << stx(R"({"blocks": {"00FF": "000300000000000000000000E24000"}})")
+        << "meters[0].stx.blocks.00FF: a block has 16 bytes, this one 15";
+    QTest::newRow("block of 17 bytes")
+        << stx(R"({"blocks": {"00FF": "000300000000000000000000E240000100"}})")
+        << "meters[0].stx.blocks.00FF: more than 16 bytes";
     QTest::newRow("echo-only meter with telegrams")
         << meter(QStringLiteral(R"("address": 1, "echoOnly": true)"))
         << "meters[0]: an echo-only meter answers with the request, not with telegrams";
@@ -267,12 +297,21 @@ void TestBusFile::demoSlaveListMatchesTheDemoBus() {
         QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     const BusDescription bus = DemoBusDescription();
 
-    QCOMPARE(lines.size(), static_cast<qsizetype>(bus.meters.size() + 1));
+    // The STX meter comes last; its row, where the list has one, says "STX".
+    const auto mbusMeters = std::count_if(bus.meters.begin(), bus.meters.end(),
+                                          [](const MeterDescription& m) { return !m.stx; });
+    QVERIFY(lines.size() - 1 >= mbusMeters &&
+            lines.size() - 1 <= static_cast<qsizetype>(bus.meters.size()));
     QCOMPARE(lines[0], QStringLiteral("Beép.hely,Mbus cím,Gy.sz.,Baud,Gyártó,Változat,Közeg,"
                                       "adatcsomag,COM port"));
-    for (std::size_t i = 0; i < bus.meters.size(); ++i) {
+    for (std::size_t i = 0; i + 1 < static_cast<std::size_t>(lines.size()); ++i) {
         const MeterDescription& meter = bus.meters[i];
         const QStringList cells = lines[static_cast<qsizetype>(i + 1)].split(QLatin1Char(','));
+        if (meter.stx) {
+            QCOMPARE(cells[1], QString::number(meter.address));
+            QCOMPARE(cells[4], QStringLiteral("STX"));
+            continue;
+        }
         QCOMPARE(cells.size(), 9);
         Interpreter interpreter;
         interpreter.StoreTelegram(

@@ -56,6 +56,8 @@ private slots:
     void invalidNewAddressIsConfirmedAndIgnored();
     void echoOnlyMeterSendsTheRequestBack();
     void rawTelegramIsSentAsWritten();
+    void eachProtocolIsHeardOnlyAtItsParity_data();
+    void eachProtocolIsHeardOnlyAtItsParity();
 };
 
 void TestMeterBehaviour::answerCarriesTheMetersAddressAndId() {
@@ -275,6 +277,40 @@ void TestMeterBehaviour::rawTelegramIsSentAsWritten() {
     OnBus t(Bus({raw}));
 
     QCOMPARE(t.master.send(BuildReqUd2(3, true)), wrongLength);
+}
+
+// An M-Bus meter at 7 and, at 8, an STX meter without telegrams holding block
+// 00FFh. Each protocol's characters reach the other's receivers as parity
+// errors.
+void TestMeterBehaviour::eachProtocolIsHeardOnlyAtItsParity_data() {
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<bool>("odd");
+    QTest::addColumn<QByteArray>("answer");
+    const QByteArray toStx = Hex("080300FF000874A5");
+    QTest::newRow("STX request at odd parity")
+        << toStx << true << Hex("080310000300000000000000000000E24000018EA9");
+    QTest::newRow("STX request at even parity") << toStx << false << QByteArray();
+    QTest::newRow("STX request for a block the meter lacks")
+        << Hex("0803003F00087499") << true << QByteArray();
+    QTest::newRow("STX request with a wrong CRC")
+        << Hex("080300FF000874A6") << true << QByteArray();
+    QTest::newRow("REQ_UD2 at odd parity") << BuildReqUd2(7, true) << true << QByteArray();
+    QTest::newRow("REQ_UD2 to the meter without telegrams")
+        << BuildReqUd2(8, true) << false << QByteArray();
+    QTest::newRow("SND_NKE to the meter without telegrams")
+        << BuildSndNke(8) << false << QByteArray();
+}
+
+void TestMeterBehaviour::eachProtocolIsHeardOnlyAtItsParity() {
+    QFETCH(QByteArray, request);
+    QFETCH(bool, odd);
+    QFETCH(QByteArray, answer);
+    MeterDescription stx = Meter(8, "00000000", {});
+    stx.stx = StxDescription{{{0x00FF, Hex("000300000000000000000000E2400001")}}, {}};
+    OnBus t(Bus({Meter(7, "12345678"), stx}));
+    t.master.port().setLineSettings({2400, 8, odd ? Parity::Odd : Parity::Even, 1});
+
+    QCOMPARE(t.master.send(request).toHex(), answer.toHex());
 }
 
 QTEST_GUILESS_MAIN(TestMeterBehaviour)

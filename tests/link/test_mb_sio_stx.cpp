@@ -1,0 +1,109 @@
+// The STX request on virtual time: against STX meters on the simulated bus
+// (bytes, results, attempts, durations, the line put back; the cases are in
+// data/stx-requests.txt), and the ways out of a request that never reaches
+// the bus.
+#include "link_fixture.h"
+
+#include "common/data_rows.h"
+
+#include "sim/bus_file.h"
+#include "sim/simulated_bus.h"
+
+#include <QTest>
+
+using namespace quorven;
+using namespace quorven::testing;
+
+class TestMbSioStx : public QObject {
+    Q_OBJECT
+private slots:
+    void requestOnTheBus_data() {
+        AddRowsFromFile(
+            QStringLiteral(QUORVEN_SOURCE_DIR "/tests/link/data/stx-requests.txt"),
+            {"echo", "parity", "retries", "address", "result", "sent", "received", "elapsedMs"});
+    }
+    void requestOnTheBus();
+    void lineIsPutBackWhenThePortCannotBeOpened();
+    void exchangesRefuseEachOther_data();
+    void exchangesRefuseEachOther();
+};
+
+void TestMbSioStx::requestOnTheBus() {
+    QFETCH(QString, echo);
+    QFETCH(QString, parity);
+    QFETCH(QString, retries);
+    QFETCH(QString, address);
+    QFETCH(QString, result);
+    QFETCH(QString, sent);
+    QFETCH(QString, received);
+    QFETCH(QString, elapsedMs);
+    const bool even = parity == QStringLiteral("even");
+    QString error;
+    auto description = sim::LoadBusFile(
+        QStringLiteral(QUORVEN_SOURCE_DIR "/tests/common/stx-meters.json"), &error);
+    QVERIFY2(description, qPrintable(error));
+    description->echo = echo == QStringLiteral("true");
+    VirtualClock clock;
+    sim::SimulatedBus bus(clock, *description);
+    TMB_Sio sio(clock, bus);
+    sio.SetStxRetryCount(static_cast<std::uint8_t>(retries.toInt()));
+    even ? sio.SetParityEven() : sio.SetParityNone();
+    const LineSettings before = sio.Settings();
+    sio.OpenPort();
+
+    QCOMPARE(int{sio.StxReadRegisters(static_cast<std::uint8_t>(address.toInt()), 0x00FF)},
+             result.toInt());
+    QCOMPARE(clock.now(), elapsedMs.toLongLong());
+    QCOMPARE(sio.TxBuffer().toHex().toUpper(), sent.toLatin1());
+    QCOMPARE(sio.RxFrame().toHex().toUpper(), received.toLatin1());
+    QCOMPARE(sio.Settings(), before);
+    QCOMPARE(sio.ReceiveMode(), ReceiveModes::MBus);
+    // The M-Bus goes on at the settings it had.
+    sio.SetRetryCount(1);
+    QCOMPARE(sio.ReqUD2(3), even ? LinkResult::Ok : LinkResult::NoAnswer);
+}
+
+void TestMbSioStx::lineIsPutBackWhenThePortCannotBeOpened() {
+    LinkFixture f;
+    f.sio->SetParityNone();
+    f.line.failOpenText = "COM1 cannot be opened";
+
+    QVERIFY_THROWS_EXCEPTION(PortError, f.sio->StxReadRegisters(1, 0x00FF));
+
+    QCOMPARE(f.sio->Settings(), (LineSettings{2400, 8, Parity::None, 1}));
+    QCOMPARE(f.line.settings(), f.sio->Settings());
+    QCOMPARE(f.sio->ReceiveMode(), ReceiveModes::MBus);
+    QVERIFY(!f.sio->ExchangeWaiting());
+    QVERIFY(f.line.writes.empty());
+}
+
+void TestMbSioStx::exchangesRefuseEachOther_data() {
+    QTest::addColumn<bool>("stxWaits");
+    QTest::newRow("REQ_UD2 while an STX request waits") << true;
+    QTest::newRow("STX request while a REQ_UD2 waits") << false;
+}
+
+void TestMbSioStx::exchangesRefuseEachOther() {
+    QFETCH(bool, stxWaits);
+    LinkFixture f;
+    f.openPort();
+    f.sio->SetRetryCount(1);
+    f.sio->SetStxRetryCount(1);
+    int refused = -1;
+    LineSettings during;
+    const auto intruder = f.clock.callAfter(100, [&] {
+        refused = stxWaits ? f.sio->ReqUD2(5) : f.sio->StxReadRegisters(1, 0x00FF);
+        during = f.line.settings();
+    });
+
+    stxWaits ? f.sio->StxReadRegisters(1, 0x00FF) : f.sio->ReqUD2(5);
+
+    QCOMPARE(refused, int{LinkResult::Aborted});
+    QCOMPARE(f.sio->LastResult(), LinkResult::NoAnswer);
+    QCOMPARE(f.line.writes.size(), std::size_t{1});
+    QCOMPARE(during.parity, stxWaits ? Parity::Odd : Parity::Even);
+    QCOMPARE(f.line.settings().parity, Parity::Even);
+}
+
+QTEST_GUILESS_MAIN(TestMbSioStx)
+#include "test_mb_sio_stx.moc"
