@@ -4,8 +4,11 @@
 #include "link/port_map.h"
 #include "link/posix_serial_port.h"
 #include "link/system_port_factory.h"
+#include "link/system_ports.h"
 #include "link/virtual_clock.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace quorven;
@@ -18,10 +21,13 @@ private slots:
     void resolve();
     void addRefusesWhatIsNoPortOrDevice_data();
     void addRefusesWhatIsNoPortOrDevice();
+    void gatewayValues_data();
+    void gatewayValues();
     void nameThatIsNoPortIsRefused();
     void simulatedNames();
     void missingDeviceNamesPortAndReason();
     void deviceThatIsNoTerminal();
+    void stableNamesFollowLinks();
 };
 
 void TestPortMap::portNumbers_data() {
@@ -78,6 +84,38 @@ void TestPortMap::addRefusesWhatIsNoPortOrDevice() {
     QCOMPARE(map.resolve("COM3").device, QString("/dev/ttyS2"));
 }
 
+void TestPortMap::gatewayValues_data() {
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("target"); // what COM7 then leads to
+    const QString refused = "/dev/ttyS6";
+    QTest::newRow("host name") << "tcp://gw.example:10001"
+                               << "tcp://gw.example:10001";
+    QTest::newRow("scheme in any case, IPv6, speed") << " TCP://[fd00::5]:2101?baud=9600"
+                                                     << "tcp://[fd00::5]:2101?baud=9600";
+    QTest::newRow("IPv4, speed 14400") << "tcp://10.0.0.5:1?baud=14400"
+                                       << "tcp://10.0.0.5:1?baud=14400";
+    QTest::newRow("no port") << "tcp://gw" << refused;
+    QTest::newRow("port 0") << "tcp://gw:0" << refused;
+    QTest::newRow("port over 65535") << "tcp://gw:65536" << refused;
+    QTest::newRow("speed the link has not") << "tcp://gw:1?baud=57600" << refused;
+    QTest::newRow("speed not a number") << "tcp://gw:1?baud=fast" << refused;
+    QTest::newRow("other setting") << "tcp://gw:1?speed=2400" << refused;
+    QTest::newRow("two settings") << "tcp://gw:1?baud=2400&baud=300" << refused;
+    QTest::newRow("path") << "tcp://gw:1/dev/ttyS0" << refused;
+    QTest::newRow("user") << "tcp://root@gw:1" << refused;
+    QTest::newRow("fragment") << "tcp://gw:1#x" << refused;
+    QTest::newRow("blank in host") << "tcp://g w:1" << refused;
+    QTest::newRow("no host") << "tcp://:1" << refused;
+}
+
+void TestPortMap::gatewayValues() {
+    QFETCH(QString, value);
+    QFETCH(QString, target);
+    PortMap map;
+    QCOMPARE(map.add("COM7", value), target.startsWith("tcp:"));
+    QCOMPARE(map.resolve("COM7").text(), target);
+}
+
 void TestPortMap::nameThatIsNoPortIsRefused() {
     PortMap map;
     map.setSimulateAll(true);
@@ -93,7 +131,8 @@ void TestPortMap::nameThatIsNoPortIsRefused() {
 void TestPortMap::simulatedNames() {
     PortMap map;
     map.add("COM4", "sim");
-    SystemPortFactory withoutBus(map);
+    VirtualClock clock;
+    SystemPortFactory withoutBus(clock, map);
     try {
         withoutBus.createPort("COM4");
         QFAIL("no error");
@@ -101,9 +140,8 @@ void TestPortMap::simulatedNames() {
         QCOMPARE(QString::fromUtf8(e.what()),
                  QString("COM4 is mapped to the simulated bus, which is not loaded"));
     }
-    VirtualClock clock;
     testing::ScriptedLine bus(clock);
-    SystemPortFactory withBus(map, &bus);
+    SystemPortFactory withBus(clock, map, &bus);
     QVERIFY(withBus.createPort("COM4") != nullptr);
     QCOMPARE(bus.createdNames, QStringList{"COM4"});
     // Other names are system ports.
@@ -115,7 +153,8 @@ void TestPortMap::simulatedNames() {
 void TestPortMap::missingDeviceNamesPortAndReason() {
     PortMap map;
     map.add("COM9", "/nonexistent/ttyQ9");
-    SystemPortFactory ports(map);
+    VirtualClock clock;
+    SystemPortFactory ports(clock, map);
     auto port = ports.createPort("COM9");
     try {
         port->open();
@@ -138,6 +177,18 @@ void TestPortMap::deviceThatIsNoTerminal() {
                  e.what());
     }
     QVERIFY(!port.isOpen());
+}
+
+void TestPortMap::stableNamesFollowLinks() {
+    QTemporaryDir folder;
+    QVERIFY(QFile::link("/dev/null", folder.filePath("usb-FTDI_FT232R_A1B2C3-if00-port0")));
+    QVERIFY(QFile::link("/dev/zero", folder.filePath("usb-other")));
+    std::vector<SystemPortInfo> ports(2);
+    ports[0].device = "/dev/null";
+    ports[1].device = "/dev/ttyS0";
+    AddStableNames(ports, folder.path());
+    QCOMPARE(ports[0].stableName, folder.filePath("usb-FTDI_FT232R_A1B2C3-if00-port0"));
+    QCOMPARE(ports[1].stableName, QString());
 }
 
 QTEST_GUILESS_MAIN(TestPortMap)
