@@ -1,4 +1,6 @@
 #include "app/main_window.h"
+#include "app/port_catalog.h"
+#include "app/port_config.h"
 #include "app/program_options.h"
 
 #include <QApplication>
@@ -8,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 namespace {
 
@@ -26,26 +29,61 @@ void ChooseOffscreenWithoutDisplay(int argc) {
 #endif
 }
 
+bool WantsPortList(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::string_view(argv[i]) == quorven::kListPortsOption) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The start of this run: the program's own options and where its files live.
+quorven::StartupConfig ConfigOfThisRun() {
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    const quorven::ProgramOptions options = quorven::ParseProgramOptions(arguments);
+    const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    const QString configFolder = quorven::ConfigFolder(
+        options.configDir, QCoreApplication::applicationDirPath(), userFolder);
+    return quorven::StartupConfigFrom(options, QCoreApplication::applicationFilePath(),
+                                      configFolder);
+}
+
+// --list-ports: one line per port name that leads somewhere, without a window.
+int ListPorts(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quorven"));
+    const quorven::StartupConfig config = ConfigOfThisRun();
+    QStringList lines = config.optionProblems;
+    QStringList report;
+    const quorven::AppSettings settings = quorven::ReadSettings(
+        quorven::IniFile::load(QDir(config.configFolder).filePath(config.settingsFileName)),
+        &report);
+    const quorven::PortMap map = quorven::BuildPortMap(settings, config.simulate, &lines);
+    for (const QString& line : lines) {
+        std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+    }
+    for (const QString& line :
+         quorven::PortCatalog(map, quorven::AvailableSystemPorts()).listing()) {
+        std::printf("%s\n", line.toLocal8Bit().constData());
+    }
+    return EXIT_SUCCESS;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (WantsPortList(argc, argv)) {
+        return ListPorts(argc, argv);
+    }
     ChooseOffscreenWithoutDisplay(argc);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quorven"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quorven"));
 
-    QStringList arguments = QApplication::arguments();
-    const QString programPath = QApplication::applicationFilePath();
-    arguments.removeFirst();
-    const quorven::ProgramOptions options = quorven::ParseProgramOptions(arguments);
-
-    const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    const QString configFolder =
-        quorven::ConfigFolder(options.configDir, QApplication::applicationDirPath(), userFolder);
-    QDir().mkpath(configFolder);
-    const quorven::StartupConfig config =
-        quorven::StartupConfigFrom(options, programPath, configFolder);
-
+    const quorven::StartupConfig config = ConfigOfThisRun();
+    QDir().mkpath(config.configFolder);
     quorven::TForm1 form1(config);
     form1.CreateZoomWindow();
     form1.CreateModemWindow();

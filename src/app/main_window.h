@@ -18,6 +18,7 @@ class Clock;
 class ClockTimer;
 class PortFactory;
 class Prompter;
+class SystemPortFactory;
 class Station;
 class TForm2;
 class TForm4;
@@ -132,6 +133,9 @@ protected:
 private:
     void FormCreate();
     void CreateLink();
+    // Each port-box entry's tool tip names where it leads; entries that lead
+    // to a device present now are shown in bold.
+    void ShowPortTargets();
     void CreateSimulatedBus();
     void LoadStartSlaveList();
     void ApplySettings(const AppSettings& s);
@@ -162,7 +166,7 @@ private:
     // Declared before the station: the simulated bus and the port factory
     // outlive the station's link and the ports it takes from them.
     std::unique_ptr<PortFactory> simulatedBus_;
-    std::unique_ptr<PortFactory> ports_;
+    std::unique_ptr<SystemPortFactory> ports_;
     std::unique_ptr<Station> station_;
     std::unique_ptr<ClockTimer> timerGlobal_;
     std::unique_ptr<ClockTimer> startImport_;

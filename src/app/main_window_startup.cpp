@@ -3,6 +3,8 @@
 
 #include "app/grid_view.h"
 #include "app/modem_window.h"
+#include "app/port_catalog.h"
+#include "app/port_combo_box.h"
 #include "app/port_config.h"
 #include "app/program_options.h"
 #include "app/wait_cursor.h"
@@ -63,8 +65,23 @@ void TForm1::CreateSimulatedBus() {
 void TForm1::CreateLink() {
     CreateSimulatedBus();
     PortMap map = BuildPortMap(startSettings_, config_.simulate, &settingsReport_);
-    ports_ = std::make_unique<SystemPortFactory>(std::move(map), simulatedBus_.get());
+    ports_ = std::make_unique<SystemPortFactory>(*clock_, std::move(map), simulatedBus_.get());
+    ports_->onNotice = [this](const QString& line) { station_->trace().append(line); };
     station_->AttachLink(*clock_, *ports_, QStringLiteral("COM0"));
+    ShowPortTargets();
+    MB1Port_ComboBox->beforePopup = [this] { ShowPortTargets(); };
+}
+
+void TForm1::ShowPortTargets() {
+    const PortCatalog catalog(ports_->map(), AvailableSystemPorts());
+    QFont bold = MB1Port_ComboBox->font();
+    bold.setBold(true);
+    for (int n = 1; n <= kPortCount; ++n) {
+        const PortDescription port = catalog.describe(n);
+        MB1Port_ComboBox->setItemData(n - 1, PortToolTip(port), Qt::ToolTipRole);
+        MB1Port_ComboBox->setItemData(n - 1, port.present ? QVariant(bold) : QVariant(),
+                                      Qt::FontRole);
+    }
 }
 
 void TForm1::FormCreate() {

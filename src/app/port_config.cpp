@@ -6,8 +6,12 @@ PortMap BuildPortMap(const AppSettings& settings, bool simulateAll, QStringList*
     PortMap map;
     for (const auto& [name, device] : settings.portDevices) {
         if (!map.add(name, device)) {
-            report->append(QStringLiteral("Ports: \"%1=%2\" in settings file ignored")
-                               .arg(name.left(40), device.left(200)));
+            QString line = QStringLiteral("Ports: \"%1=%2\" in settings file ignored")
+                               .arg(name.left(40), device.left(200));
+            if (IsGatewayValue(device.trimmed())) {
+                line += QStringLiteral(": a gateway is ") + GatewayValueForms();
+            }
+            report->append(line);
         }
     }
     map.setSimulateAll(simulateAll);

@@ -9,8 +9,8 @@ namespace quorven {
 
 // The port map of the program: the "Ports" section of the settings file, and
 // with --simulate every port on the simulated bus. Entries the map refuses
-// (no port name, a device that is neither an absolute path nor "sim") are
-// left out with a line in *report.
+// (no port name, a device that is no absolute path, "sim" or gateway
+// address) are left out with a line in *report.
 PortMap BuildPortMap(const AppSettings& settings, bool simulateAll, QStringList* report);
 
 } // namespace quorven
