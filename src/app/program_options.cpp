@@ -33,9 +33,7 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments) {
     for (const QString& a : arguments) {
         QString value;
         bool hasValue = false;
-        if (a == QLatin1String(kListPortsOption)) {
-            o.listPorts = true;
-        } else if (TakeOption(a, QLatin1String("--simulate"), &value, &hasValue)) {
+        if (TakeOption(a, QLatin1String("--simulate"), &value, &hasValue)) {
             o.simulate = true;
             o.simulationFile = value;
         } else if (TakeOption(a, QLatin1String("--import"), &value, &hasValue)) {

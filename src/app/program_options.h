@@ -13,7 +13,6 @@ struct ProgramOptions {
     bool simulate = false;  // --simulate[=FILE]: every port is the simulated bus
     QString simulationFile; // empty: the built-in demonstration bus
     QString importFile;     // --import=FILE: a hex-text telegram imported once the window shows
-    bool listPorts = false; // --list-ports: print where each port name leads, and exit
     QStringList switches;   // everything else, in order, without the program name
     QStringList problems;   // texts for options given wrongly
 };
@@ -21,6 +20,8 @@ struct ProgramOptions {
 // arguments without the program name.
 ProgramOptions ParseProgramOptions(const QStringList& arguments);
 
+// Prints where each port name leads and exits, without a window; main()
+// looks for it before anything else.
 inline constexpr char kListPortsOption[] = "--list-ports";
 
 // The folder of the settings file and slist.csv: the explicit folder when one

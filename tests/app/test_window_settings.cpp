@@ -227,7 +227,6 @@ void TestWindowSettings::portsSectionReachesTheLink() {
                           "Ports: \"COM9=relative/path\" in settings file ignored"}));
     // Each entry names where it leads; those that lead somewhere now are bold.
     const std::vector<std::tuple<int, QString, bool>> entries{
-        {4, "sim: simulated bus", true},
         {7, "tcp://gw:1?baud=300: TCP gateway, bus at 300 baud", true},
         {9, "/dev/ttyS8: not present", false}};
     for (const auto& [port, toolTip, bold] : entries) {

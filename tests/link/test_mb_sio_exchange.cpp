@@ -55,9 +55,7 @@ void TestMbSioExchange::noAnswerTakesTheAnswerTimeOut() {
     QFETCH(qint64, perAttemptMs);
     QFETCH(int, fixedBaud);
     LinkFixture f;
-    if (fixedBaud != 0) {
-        f.line.fixedBaud = fixedBaud;
-    }
+    f.line.fixedBaud = fixedBaud != 0 ? std::optional<qint32>(fixedBaud) : std::nullopt;
     QVERIFY(f.sio->SetBaud(baudIndex));
     f.sio->SetAdditionalTimeoutMs(static_cast<std::uint16_t>(additionalMs));
     f.sio->SetRetryCount(static_cast<std::uint8_t>(attempts));

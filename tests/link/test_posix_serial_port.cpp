@@ -12,8 +12,7 @@
 #include <termios.h>
 
 using namespace quorven;
-using quorven::testing::PtyPeer;
-using quorven::testing::PumpFor;
+using namespace quorven::testing;
 
 namespace {
 
