@@ -37,8 +37,9 @@ public:
 };
 
 // What the link layer needs of a serial port. Backends: the system's serial
-// port, a gateway over TCP, the simulated bus, and test doubles. Notifications are delivered on
-// the one thread, from inside the clock's pumping.
+// port, a gateway over TCP, the simulated bus, and test doubles.
+// Notifications are delivered on the one thread, from inside the clock's
+// pumping.
 class SerialPort {
 public:
     virtual ~SerialPort() = default;
