@@ -1,9 +1,12 @@
 #include "app/main_window.h"
+#include "app/port_catalog.h"
 #include "app/program_help.h"
 #include "app/program_options.h"
+#include "app/settings.h"
 #include "app/trace_file.h"
 #include "link/virtual_clock.h"
 #include "operations/station.h"
+#include "operations/station_ports.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -14,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string_view>
 
 namespace {
 
@@ -32,11 +36,58 @@ void ChooseOffscreenWithoutDisplay(int argc) {
 #endif
 }
 
+bool WantsPortList(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::string_view(argv[i]) == quorven::kListPortsOption) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The program's own options of this run, without the program name.
+quorven::ProgramOptions OptionsOfThisRun() {
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    return quorven::ParseProgramOptions(arguments);
+}
+
+// The start of this run: the program's own options and where its files live.
+quorven::StartupConfig ConfigOfThisRun(const quorven::ProgramOptions& options) {
+    const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    const QString configFolder = quorven::ConfigFolder(
+        options.configDir, QCoreApplication::applicationDirPath(), userFolder);
+    return quorven::StartupConfigFrom(options, QCoreApplication::applicationFilePath(),
+                                      configFolder);
+}
+
+// --list-ports: one line per port name that leads somewhere, without a window.
+int ListPorts(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quorven"));
+    const quorven::StartupConfig config = ConfigOfThisRun(OptionsOfThisRun());
+    QStringList lines = config.optionProblems;
+    QStringList report;
+    const quorven::AppSettings settings = quorven::ReadSettings(
+        quorven::IniFile::load(QDir(config.configFolder).filePath(config.settingsFileName)),
+        &report);
+    const quorven::PortMap map =
+        quorven::BuildPortMap({settings.portDevices, config.simulate, {}}, &lines);
+    for (const QString& line : lines) {
+        std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+    }
+    for (const QString& line :
+         quorven::PortCatalog(map, quorven::AvailableSystemPorts()).listing()) {
+        std::printf("%s\n", line.toLocal8Bit().constData());
+    }
+    return EXIT_SUCCESS;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // Help and version need no display: they are answered before the window
-    // system is opened.
+    // Help, version and the port list need no display: they are answered
+    // before the window system is opened.
     QStringList rawArguments;
     for (int i = 1; i < argc; ++i) {
         rawArguments.append(QString::fromLocal8Bit(argv[i]));
@@ -44,31 +95,29 @@ int main(int argc, char* argv[]) {
     if (const auto status = quorven::AnswerHelpOrVersion(quorven::QuorvenHelp(), rawArguments)) {
         return *status;
     }
+    if (WantsPortList(argc, argv)) {
+        return ListPorts(argc, argv);
+    }
     ChooseOffscreenWithoutDisplay(argc);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quorven"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quorven"));
 
+    // Qt has taken its own options out of the arguments by now.
     QStringList arguments = QApplication::arguments();
-    const QString programPath = QApplication::applicationFilePath();
     arguments.removeFirst();
-    // Qt has taken its own options out of these.
     if (const auto status = quorven::AnswerCommonOptions(quorven::QuorvenHelp(), arguments)) {
         return *status;
     }
-    const quorven::ProgramOptions options = quorven::ParseProgramOptions(arguments);
-
-    const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    const QString configFolder =
-        quorven::ConfigFolder(options.configDir, QApplication::applicationDirPath(), userFolder);
-    QDir().mkpath(configFolder);
+    const quorven::ProgramOptions options = OptionsOfThisRun();
     for (const QString& refusal : options.refusals) {
         std::fprintf(stderr, "quorven: %s\n", qPrintable(refusal));
     }
     if (!options.refusals.isEmpty()) {
         return 2;
     }
-    quorven::StartupConfig config = quorven::StartupConfigFrom(options, programPath, configFolder);
+    quorven::StartupConfig config = ConfigOfThisRun(options);
+    QDir().mkpath(config.configFolder);
     config.keepWindowPlace = QGuiApplication::platformName() != QLatin1String("offscreen");
 
     std::unique_ptr<quorven::TraceFile> traceFile;
@@ -96,7 +145,7 @@ int main(int argc, char* argv[]) {
     form1.CreateModemWindow();
     form1.show();
     if (virtualClock) {
-        virtualClock->pumpUntil([&form1] { return !form1.isVisible(); });
+        virtualClock->pumpUntil([&form1] { return form1.isClosed(); });
         return form1.exitStatus();
     }
     const int status = QApplication::exec();

@@ -10,6 +10,7 @@
 #include "app/zoom_window.h"
 #include "link/mb_sio.h"
 #include "link/real_clock.h"
+#include "link/system_port_factory.h"
 #include "operations/station.h"
 
 #include <QApplication>

@@ -18,6 +18,7 @@ class Clock;
 class ClockTimer;
 class PortFactory;
 class Prompter;
+class SystemPortFactory;
 class Station;
 class TForm2;
 class TForm4;
@@ -149,6 +150,9 @@ protected:
 private:
     void FormCreate();
     void CreateLink();
+    // Each port-box entry's tool tip names where it leads; entries that lead
+    // to a device present now are shown in bold.
+    void ShowPortTargets();
     void LoadStartSlaveList();
     void ApplySettings(const AppSettings& s);
     void ApplyCommandAction(const CommandAction& a);

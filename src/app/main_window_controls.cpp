@@ -53,7 +53,7 @@ void CreateControls(QWidget* w, MainWindowControls& c) {
     c.ZAnz_StaticText = Make<QLabel>(w, "ZAnz_StaticText");
     c.ZAnz_StaticText->setText(QStringLiteral("0"));
     c.Label3 = Make<QLabel>(w, "Label3");
-    c.MB1Port_ComboBox = Make<QComboBox>(w, "MB1Port_ComboBox");
+    c.MB1Port_ComboBox = Make<PortComboBox>(w, "MB1Port_ComboBox");
     for (int n = 1; n <= kPortCount; ++n) {
         c.MB1Port_ComboBox->addItem(PortName(n));
     }

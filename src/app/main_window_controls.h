@@ -3,6 +3,8 @@
 // The controls of the main window, named as the rest of the program calls
 // them. Built by BuildMainWindowControls in the window's order.
 
+#include "app/port_combo_box.h"
+
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -26,7 +28,7 @@ struct MainWindowControls {
     QLabel* Label2 = nullptr;
     QLabel* ZAnz_StaticText = nullptr;
     QLabel* Label3 = nullptr;
-    QComboBox* MB1Port_ComboBox = nullptr;
+    PortComboBox* MB1Port_ComboBox = nullptr;
     QLabel* Label6 = nullptr;
     QComboBox* SB_ComboBox = nullptr;
     QCheckBox* NP_CheckBox = nullptr;

@@ -3,6 +3,8 @@
 
 #include "app/grid_view.h"
 #include "app/modem_window.h"
+#include "app/port_catalog.h"
+#include "app/port_combo_box.h"
 #include "app/program_options.h"
 #include "app/wait_cursor.h"
 #include "app/window_geometry.h"
@@ -42,6 +44,23 @@ void TForm1::CreateLink() {
     setup.simulateAll = config_.simulate;
     setup.simulationFile = config_.simulationFile;
     station_->ConnectPorts(*clock_, setup, &settingsReport_);
+    station_->ports().systemPorts().onNotice = [this](const QString& line) {
+        station_->trace().append(line);
+    };
+    ShowPortTargets();
+    MB1Port_ComboBox->beforePopup = [this] { ShowPortTargets(); };
+}
+
+void TForm1::ShowPortTargets() {
+    const PortCatalog catalog(station_->ports().systemPorts().map(), AvailableSystemPorts());
+    QFont bold = MB1Port_ComboBox->font();
+    bold.setBold(true);
+    for (int n = 1; n <= kPortCount; ++n) {
+        const PortDescription port = catalog.describe(n);
+        MB1Port_ComboBox->setItemData(n - 1, PortToolTip(port), Qt::ToolTipRole);
+        MB1Port_ComboBox->setItemData(n - 1, port.present ? QVariant(bold) : QVariant(),
+                                      Qt::FontRole);
+    }
 }
 
 void TForm1::FormCreate() {

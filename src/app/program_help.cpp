@@ -11,6 +11,7 @@ constexpr HelpRow kOptions[] = {
     {"--simulate", "[=FILE]", "put every port (COM1 ... COM255) on the simulated bus: the built-in demonstration bus, or the meters file FILE"},
     {"--config-dir", "=DIR", "keep the settings file and slist.csv in DIR (default: beside the program when that folder can be written, else the user's configuration folder)"},
     {"--import", "=FILE", "import the hex-text telegram FILE once the window shows"},
+    {"--list-ports", "", "print where each port name leads (mapped names, the system's serial ports, gateways) and exit"},
     {"--trace", "=FILE", "append every line of the text area to FILE as it is written"},
     {"--virtual-time", "", "with --simulate: run on virtual time, so an unattended run ends at once (waits and time-outs still count exactly)"},
 };

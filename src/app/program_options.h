@@ -23,6 +23,10 @@ struct ProgramOptions {
 // arguments without the program name.
 ProgramOptions ParseProgramOptions(const QStringList& arguments);
 
+// Prints where each port name leads and exits, without a window; main()
+// looks for it before anything else.
+inline constexpr char kListPortsOption[] = "--list-ports";
+
 // The folder of the settings file and slist.csv: the explicit folder when one
 // is given, else the program's folder when it can be written, else the user's
 // configuration folder.

@@ -188,7 +188,9 @@ void TMB_Sio::SetParityNone() {
 }
 
 std::int32_t TMB_Sio::BaudRateValue() const {
-    return BaudTimingValue(settings_.baudRate);
+    // A gateway runs the bus at its own speed, which then sets the time-outs.
+    const std::optional<qint32> fixed = port_ ? port_->fixedBaudRate() : std::nullopt;
+    return BaudTimingValue(fixed.value_or(settings_.baudRate));
 }
 
 // --- Exchanges ---

@@ -91,7 +91,8 @@ public:
     void SetParityEven();
     void SetParityNone();
     const LineSettings& Settings() const { return settings_; }
-    // The rate the time-outs are computed with.
+    // The rate the time-outs are computed with: the port's fixed rate when it
+    // has one (a gateway's), else the rate set.
     std::int32_t BaudRateValue() const;
 
     // --- Exchanges; each returns LastResult ---

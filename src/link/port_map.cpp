@@ -35,13 +35,20 @@ bool PortMap::add(const QString& name, const QString& device) {
         return false;
     }
     if (value.compare(QLatin1String(kSimulatedDevice), Qt::CaseInsensitive) == 0) {
-        entries_[number] = PortTarget{true, {}};
+        entries_[number] = PortTarget{true, std::nullopt, {}};
         return true;
+    }
+    if (IsGatewayValue(value)) {
+        auto gateway = ParseGatewayAddress(value);
+        if (gateway) {
+            entries_[number] = PortTarget{false, std::move(gateway), {}};
+        }
+        return gateway.has_value();
     }
     if (!value.startsWith(u'/') || value.contains(QChar(u'\0'))) {
         return false;
     }
-    entries_[number] = PortTarget{false, value};
+    entries_[number] = PortTarget{false, std::nullopt, value};
     return true;
 }
 
@@ -52,13 +59,20 @@ PortTarget PortMap::resolve(const QString& name) const {
             QStringLiteral("\"%1\" is not a serial port name (COM1 to COM255)").arg(name.left(40)));
     }
     if (simulateAll_) {
-        return PortTarget{true, {}};
+        return PortTarget{true, std::nullopt, {}};
     }
     const auto it = entries_.find(number);
     if (it != entries_.end()) {
         return it->second;
     }
-    return PortTarget{false, defaultDevice(number)};
+    return PortTarget{false, std::nullopt, defaultDevice(number)};
+}
+
+QString PortTarget::text() const {
+    if (simulated) {
+        return QLatin1String(PortMap::kSimulatedDevice);
+    }
+    return gateway ? gateway->text() : device;
 }
 
 QString PortMap::defaultDevice(int number) {

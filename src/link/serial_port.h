@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -36,8 +37,9 @@ public:
 };
 
 // What the link layer needs of a serial port. Backends: the system's serial
-// port, the simulated bus, and test doubles. Notifications are delivered on
-// the one thread, from inside the clock's pumping.
+// port, a gateway over TCP, the simulated bus, and test doubles.
+// Notifications are delivered on the one thread, from inside the clock's
+// pumping.
 class SerialPort {
 public:
     virtual ~SerialPort() = default;
@@ -50,6 +52,10 @@ public:
     // Effective at once on an open port, and kept for the next open.
     virtual void setLineSettings(const LineSettings& settings) = 0;
     virtual LineSettings lineSettings() const = 0;
+    // The rate the bus runs at whatever the line settings say, for a port
+    // whose far end sets the speed itself (a gateway); nothing for a port
+    // that runs at its line settings.
+    virtual std::optional<qint32> fixedBaudRate() const { return std::nullopt; }
 
     // The count written, or -1 when the write failed.
     virtual qint64 write(const QByteArray& bytes) = 0;

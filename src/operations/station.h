@@ -92,6 +92,8 @@ public:
     // that still waits on the old link with result 1.
     void AttachLink(Clock& clock, PortFactory& ports, const QString& initialPort);
     bool hasLink() const { return sio_ != nullptr; }
+    // Only after ConnectPorts.
+    StationPorts& ports() { return *ports_; }
     // Only after AttachLink.
     TMB_Sio& link() { return *sio_; }
     LinkReporter& reporter() { return *reporter_; }

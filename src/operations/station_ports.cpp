@@ -1,5 +1,6 @@
 #include "operations/station_ports.h"
 
+#include "link/gateway_address.h"
 #include "link/system_port_factory.h"
 #include "sim/simulated_bus.h"
 
@@ -11,8 +12,12 @@ PortMap BuildPortMap(const PortSetup& setup, QStringList* report) {
     PortMap map;
     for (const auto& [name, device] : setup.portDevices) {
         if (!map.add(name, device)) {
-            report->append(QStringLiteral("Ports: \"%1=%2\" in settings file ignored")
-                               .arg(name.left(40), device.left(200)));
+            QString line = QStringLiteral("Ports: \"%1=%2\" in settings file ignored")
+                               .arg(name.left(40), device.left(200));
+            if (IsGatewayValue(device.trimmed())) {
+                line += QStringLiteral(": a gateway is ") + GatewayValueForms();
+            }
+            report->append(line);
         }
     }
     map.setSimulateAll(setup.simulateAll);
@@ -36,8 +41,8 @@ StationPorts::StationPorts(Clock& clock, const PortSetup& setup, QStringList* re
                                          : error);
         }
     }
-    factory_ =
-        std::make_unique<SystemPortFactory>(BuildPortMap(setup, report), simulatedBus_.get());
+    factory_ = std::make_unique<SystemPortFactory>(clock, BuildPortMap(setup, report),
+                                                   simulatedBus_.get());
 }
 
 StationPorts::~StationPorts() = default;

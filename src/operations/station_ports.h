@@ -3,6 +3,7 @@
 #include "link/clock.h"
 #include "link/port_factory.h"
 #include "link/port_map.h"
+#include "link/system_port_factory.h"
 
 #include <QList>
 #include <QString>
@@ -27,7 +28,8 @@ struct PortSetup {
 PortMap BuildPortMap(const PortSetup& setup, QStringList* report);
 
 // The ports of a program run: the simulated bus when anything needs it, and
-// the factory that hands out a port for each name.
+// the factory that hands out a port for each name (a system device, a TCP
+// gateway or the simulated bus).
 class StationPorts {
 public:
     // Lines about the simulated bus and refused entries go to *report.
@@ -37,6 +39,7 @@ public:
     StationPorts& operator=(const StationPorts&) = delete;
 
     PortFactory& factory() { return *factory_; }
+    SystemPortFactory& systemPorts() { return *factory_; }
     // The simulated bus, when one was built (null when none was needed or its
     // meters file could not be read).
     PortFactory* simulatedBus() { return simulatedBus_.get(); }
@@ -44,7 +47,7 @@ public:
 private:
     // The bus before the factory that hands out its ports.
     std::unique_ptr<PortFactory> simulatedBus_;
-    std::unique_ptr<PortFactory> factory_;
+    std::unique_ptr<SystemPortFactory> factory_;
 };
 
 } // namespace quorven

@@ -284,11 +284,19 @@ void TestWindowSettings::simulationFileThatCannotBeRead() {
 void TestWindowSettings::portsSectionReachesTheLink() {
     VirtualClock clock;
     WindowFixture f;
-    f.writeFile("quorven.ini", "[Ports]\nCOM4=sim\nCOM9=relative/path\n");
+    f.writeFile("quorven.ini", "[Ports]\nCOM4=sim\nCOM9=relative/path\nCOM7=tcp://gw:1?baud=300\n");
     TForm1& w = f.start({}, &clock);
     QCOMPARE(f.traceLines(),
              QStringList({"Simulated bus: the demonstration bus",
                           "Ports: \"COM9=relative/path\" in settings file ignored"}));
+    // Each entry names where it leads; those that lead somewhere now are bold.
+    const std::vector<std::tuple<int, QString, bool>> entries{
+        {7, "tcp://gw:1?baud=300: TCP gateway, bus at 300 baud", true},
+        {9, "/dev/ttyS8: not present", false}};
+    for (const auto& [port, toolTip, bold] : entries) {
+        QCOMPARE(w.MB1Port_ComboBox->itemData(port - 1, Qt::ToolTipRole).toString(), toolTip);
+        QCOMPARE(w.MB1Port_ComboBox->itemData(port - 1, Qt::FontRole).value<QFont>().bold(), bold);
+    }
     w.link().SetPort("COM4");
     QVERIFY(w.link().IsPortOpen());
     QCOMPARE(int(w.link().ReqUD2(2)), 0);

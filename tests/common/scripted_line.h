@@ -17,6 +17,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace quorven::testing {
@@ -67,6 +68,8 @@ public:
     // schedule the answer.
     std::function<void(const QByteArray& written)> onWrite;
     bool failWrites = false;
+    // The rate the port's far end runs at whatever is set (a gateway's).
+    std::optional<qint32> fixedBaud;
     // When not empty, opening throws PortError with this text.
     QString failOpenText;
 
@@ -113,6 +116,7 @@ private:
         bool isOpen() const override { return line_.open_ == this; }
         void setLineSettings(const LineSettings& s) override { settings = s; }
         LineSettings lineSettings() const override { return settings; }
+        std::optional<qint32> fixedBaudRate() const override { return line_.fixedBaud; }
         qint64 write(const QByteArray& bytes) override {
             if (!isOpen() || line_.failWrites) {
                 line_.log(QStringLiteral("write failed"));

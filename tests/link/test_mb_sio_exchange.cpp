@@ -39,10 +39,13 @@ void TestMbSioExchange::noAnswerTakesTheAnswerTimeOut_data() {
     QTest::addColumn<int>("additionalMs");
     QTest::addColumn<int>("attempts");
     QTest::addColumn<qint64>("perAttemptMs");
-    QTest::newRow("2400 baud, three attempts") << 3 << 0 << 3 << qint64{1160};
-    QTest::newRow("2400 baud, 500 ms more") << 3 << 500 << 3 << qint64{1660};
-    QTest::newRow("300 baud") << 0 << 0 << 1 << qint64{2283};
-    QTest::newRow("65535 ms more does not wrap") << 3 << 65535 << 1 << qint64{66695};
+    QTest::addColumn<int>("fixedBaud"); // 0: the port runs at the rate set
+    QTest::newRow("2400 baud, three attempts") << 3 << 0 << 3 << qint64{1160} << 0;
+    QTest::newRow("2400 baud, 500 ms more") << 3 << 500 << 3 << qint64{1660} << 0;
+    QTest::newRow("300 baud") << 0 << 0 << 1 << qint64{2283} << 0;
+    QTest::newRow("65535 ms more does not wrap") << 3 << 65535 << 1 << qint64{66695} << 0;
+    QTest::newRow("gateway at 300 baud, 9600 set, 500 ms more")
+        << 5 << 500 << 1 << qint64{2783} << 300;
 }
 
 void TestMbSioExchange::noAnswerTakesTheAnswerTimeOut() {
@@ -50,7 +53,9 @@ void TestMbSioExchange::noAnswerTakesTheAnswerTimeOut() {
     QFETCH(int, additionalMs);
     QFETCH(int, attempts);
     QFETCH(qint64, perAttemptMs);
+    QFETCH(int, fixedBaud);
     LinkFixture f;
+    f.line.fixedBaud = fixedBaud != 0 ? std::optional<qint32>(fixedBaud) : std::nullopt;
     QVERIFY(f.sio->SetBaud(baudIndex));
     f.sio->SetAdditionalTimeoutMs(static_cast<std::uint16_t>(additionalMs));
     f.sio->SetRetryCount(static_cast<std::uint8_t>(attempts));

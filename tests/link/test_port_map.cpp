@@ -4,8 +4,11 @@
 #include "link/port_map.h"
 #include "link/posix_serial_port.h"
 #include "link/system_port_factory.h"
+#include "link/system_ports.h"
 #include "link/virtual_clock.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace quorven;
@@ -16,12 +19,13 @@ private slots:
     void portNumbers_data();
     void portNumbers();
     void resolve();
-    void addRefusesWhatIsNoPortOrDevice_data();
-    void addRefusesWhatIsNoPortOrDevice();
+    void mapValues_data();
+    void mapValues();
     void nameThatIsNoPortIsRefused();
     void simulatedNames();
     void missingDeviceNamesPortAndReason();
     void deviceThatIsNoTerminal();
+    void stableNamesFollowLinks();
 };
 
 void TestPortMap::portNumbers_data() {
@@ -46,11 +50,7 @@ void TestPortMap::portNumbers() {
 
 void TestPortMap::resolve() {
     PortMap map;
-    QVERIFY(map.add("COM3", "/dev/ttyUSB0"));
-    QVERIFY(map.add("com4", " SIM "));
-    QCOMPARE(map.resolve("COM3").device, QString("/dev/ttyUSB0"));
-    QVERIFY(!map.resolve("COM3").simulated);
-    QVERIFY(map.resolve("COM4").simulated);
+    QVERIFY(map.add("com3", "/dev/ttyUSB0"));
     QCOMPARE(map.resolve("COM1").device, QString("/dev/ttyS0"));
     QCOMPARE(map.resolve("COM255").device, QString("/dev/ttyS254"));
     // A later entry for the same port wins.
@@ -61,21 +61,37 @@ void TestPortMap::resolve() {
     QVERIFY(map.resolve("COM200").simulated);
 }
 
-void TestPortMap::addRefusesWhatIsNoPortOrDevice_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("device");
-    QTest::newRow("relative device") << "COM3"
-                                     << "ttyUSB0";
-    QTest::newRow("port 0") << "COM0"
-                            << "/dev/ttyS0";
+void TestPortMap::mapValues_data() {
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("target"); // where COM7 then leads; its system port when refused
+    QTest::newRow("device") << "/dev/ttyUSB0"
+                            << "/dev/ttyUSB0";
+    QTest::newRow("simulated bus in any case") << " SIM "
+                                               << "sim";
+    QTest::newRow("relative device") << "ttyUSB0"
+                                     << "/dev/ttyS6";
+    QTest::newRow("host name") << "tcp://gw.example:10001"
+                               << "tcp://gw.example:10001";
+    QTest::newRow("scheme in any case, IPv6, speed") << " TCP://[fd00::5]:2101?baud=14400"
+                                                     << "tcp://[fd00::5]:2101?baud=14400";
+    QTest::newRow("no port") << "tcp://gw"
+                             << "/dev/ttyS6";
+    QTest::newRow("port over 65535") << "tcp://gw:65536"
+                                     << "/dev/ttyS6";
+    QTest::newRow("speed the link has not") << "tcp://gw:1?baud=57600"
+                                            << "/dev/ttyS6";
+    QTest::newRow("other setting") << "tcp://gw:1?speed=2400"
+                                   << "/dev/ttyS6";
+    QTest::newRow("path") << "tcp://gw:1/dev/ttyS0"
+                          << "/dev/ttyS6";
 }
 
-void TestPortMap::addRefusesWhatIsNoPortOrDevice() {
-    QFETCH(QString, name);
-    QFETCH(QString, device);
+void TestPortMap::mapValues() {
+    QFETCH(QString, value);
+    QFETCH(QString, target);
     PortMap map;
-    QVERIFY(!map.add(name, device));
-    QCOMPARE(map.resolve("COM3").device, QString("/dev/ttyS2"));
+    QCOMPARE(map.add("COM7", value), target != "/dev/ttyS6");
+    QCOMPARE(map.resolve("COM7").text(), target);
 }
 
 void TestPortMap::nameThatIsNoPortIsRefused() {
@@ -93,7 +109,8 @@ void TestPortMap::nameThatIsNoPortIsRefused() {
 void TestPortMap::simulatedNames() {
     PortMap map;
     map.add("COM4", "sim");
-    SystemPortFactory withoutBus(map);
+    VirtualClock clock;
+    SystemPortFactory withoutBus(clock, map);
     try {
         withoutBus.createPort("COM4");
         QFAIL("no error");
@@ -101,9 +118,8 @@ void TestPortMap::simulatedNames() {
         QCOMPARE(QString::fromUtf8(e.what()),
                  QString("COM4 is mapped to the simulated bus, which is not loaded"));
     }
-    VirtualClock clock;
     testing::ScriptedLine bus(clock);
-    SystemPortFactory withBus(map, &bus);
+    SystemPortFactory withBus(clock, map, &bus);
     QVERIFY(withBus.createPort("COM4") != nullptr);
     QCOMPARE(bus.createdNames, QStringList{"COM4"});
     // Other names are system ports.
@@ -115,7 +131,8 @@ void TestPortMap::simulatedNames() {
 void TestPortMap::missingDeviceNamesPortAndReason() {
     PortMap map;
     map.add("COM9", "/nonexistent/ttyQ9");
-    SystemPortFactory ports(map);
+    VirtualClock clock;
+    SystemPortFactory ports(clock, map);
     auto port = ports.createPort("COM9");
     try {
         port->open();
@@ -138,6 +155,16 @@ void TestPortMap::deviceThatIsNoTerminal() {
                  e.what());
     }
     QVERIFY(!port.isOpen());
+}
+
+void TestPortMap::stableNamesFollowLinks() {
+    QTemporaryDir folder;
+    QVERIFY(QFile::link("/dev/zero", folder.filePath("usb-other")));
+    QVERIFY(QFile::link("/dev/null", folder.filePath("usb-FTDI_A1B2C3-if00")));
+    std::vector<SystemPortInfo> ports{{.device = "/dev/null"}, {.device = "/dev/ttyS0"}};
+    AddStableNames(ports, folder.path());
+    QCOMPARE(ports[0].stableName, folder.filePath("usb-FTDI_A1B2C3-if00"));
+    QCOMPARE(ports[1].stableName, QString());
 }
 
 QTEST_GUILESS_MAIN(TestPortMap)

@@ -5,98 +5,22 @@
 #include "link/mb_mod.h"
 #include "link/mb_sio.h"
 #include "link/posix_serial_port.h"
-#include "link/real_clock.h"
 #include "link/system_port_factory.h"
+#include "pty_peer.h"
 
-#include <QSocketNotifier>
 #include <QTest>
 
-#include <fcntl.h>
-#include <pty.h>
 #include <termios.h>
-#include <unistd.h>
-
-#include <functional>
-#include <memory>
 
 using namespace quorven;
+using namespace quorven::testing;
 
 namespace {
-
-// The far end of the line.
-class Peer {
-public:
-    Peer() {
-        char name[256] = {};
-        if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
-            return;
-        }
-        device_ = QString::fromLocal8Bit(name);
-        ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
-        notifier_ = std::make_unique<QSocketNotifier>(master_, QSocketNotifier::Read);
-        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { onReadable(); });
-    }
-    ~Peer() {
-        notifier_.reset();
-        closeMaster();
-        if (slave_ >= 0) {
-            ::close(slave_);
-        }
-    }
-
-    bool ok() const { return !device_.isEmpty(); }
-    const QString& device() const { return device_; }
-    // The terminal side, as the port configured it.
-    termios terminal() const {
-        termios t{};
-        ::tcgetattr(slave_, &t);
-        return t;
-    }
-    void send(const QByteArray& bytes) const {
-        QCOMPARE(::write(master_, bytes.constData(), static_cast<std::size_t>(bytes.size())),
-                 ssize_t(bytes.size()));
-    }
-    void closeMaster() {
-        notifier_.reset();
-        if (master_ >= 0) {
-            ::close(master_);
-            master_ = -1;
-        }
-    }
-
-    QByteArray received;
-    std::function<void()> onData;
-
-private:
-    void onReadable() {
-        char buffer[512];
-        ssize_t n = 0;
-        while ((n = ::read(master_, buffer, sizeof buffer)) > 0) {
-            received.append(buffer, n);
-        }
-        if (onData) {
-            onData();
-        }
-    }
-
-    int master_ = -1;
-    int slave_ = -1;
-    QString device_;
-    std::unique_ptr<QSocketNotifier> notifier_;
-};
 
 // An answer whose data holds FFh bytes, which the terminal doubles and the port undoes.
 QByteArray AnswerWithFf() {
     return *BuildLongFrame(0x08, 0x07, 0x72,
                            QByteArray::fromHex("78563412 FFFF 01 07 1A 00 0000 0413 FF00FF00"));
-}
-
-// Pumps real time until done or the deadline.
-bool PumpFor(RealClock& clock, qint64 ms, const std::function<bool()>& done) {
-    bool late = false;
-    const auto deadline = clock.callAfter(ms, [&late] { late = true; });
-    clock.pumpUntil([&] { return late || done(); });
-    return done();
 }
 
 } // namespace
@@ -112,14 +36,14 @@ private slots:
 };
 
 void TestPosixSerialPort::reqUd2OverAPseudoTerminal() {
-    Peer peer;
+    PtyPeer peer;
     if (!peer.ok()) {
         QSKIP("no pseudo-terminals here");
     }
     PortMap map;
     QVERIFY(map.add("COM7", peer.device()));
-    SystemPortFactory ports(map);
     RealClock clock;
+    SystemPortFactory ports(clock, map);
     TMB_Sio sio(clock, ports, "COM7");
     sio.SetRetryCount(1);
     sio.OpenPort();
@@ -145,7 +69,7 @@ void TestPosixSerialPort::reqUd2OverAPseudoTerminal() {
 }
 
 void TestPosixSerialPort::terminalIsSetToMarkErrors() {
-    Peer peer;
+    PtyPeer peer;
     if (!peer.ok()) {
         QSKIP("no pseudo-terminals here");
     }
@@ -168,7 +92,7 @@ void TestPosixSerialPort::terminalIsSetToMarkErrors() {
 }
 
 void TestPosixSerialPort::secondOpenIsRefused() {
-    Peer peer;
+    PtyPeer peer;
     if (!peer.ok()) {
         QSKIP("no pseudo-terminals here");
     }
@@ -186,14 +110,14 @@ void TestPosixSerialPort::secondOpenIsRefused() {
 }
 
 void TestPosixSerialPort::vanishedLineFailsTheWrite() {
-    Peer peer;
+    PtyPeer peer;
     if (!peer.ok()) {
         QSKIP("no pseudo-terminals here");
     }
     PortMap map;
     QVERIFY(map.add("COM7", peer.device()));
-    SystemPortFactory ports(map);
     RealClock clock;
+    SystemPortFactory ports(clock, map);
     TMB_Sio sio(clock, ports, "COM7");
     sio.OpenPort();
     peer.closeMaster();
@@ -204,7 +128,7 @@ void TestPosixSerialPort::vanishedLineFailsTheWrite() {
 }
 
 void TestPosixSerialPort::modemDriverTalksToAModem() {
-    Peer peer;
+    PtyPeer peer;
     if (!peer.ok()) {
         QSKIP("no pseudo-terminals here");
     }

@@ -19,7 +19,8 @@ const quorven::ProgramHelp kHelp{
     "quorven-shot",
     "OUT.png [OPTION]...",
     "Takes a picture of the main window, as the program starts with these options, into OUT.png.",
-    quorven::QuorvenOptions(),
+    // The window's own options, the first rows of the program's table.
+    quorven::QuorvenOptions().first(3),
     "",
     {},
     "",
