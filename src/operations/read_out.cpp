@@ -179,9 +179,16 @@ ReadOutSummary ReadOut::MBRead() {
 
         bool accepted = false;
         if (Cell(kSlaveManufacturer, row) == QLatin1String("STX") && slave.problem.isEmpty()) {
-            c_.trace.append(QStringLiteral("Row %1: STX meter skipped").arg(row));
+            // A register-protocol meter: no error row, and it counts as read
+            // when its values came without an error.
+            if (slave.address >= 1 && slave.address <= kTestAddress &&
+                stx_.STXToGrid(static_cast<std::uint8_t>(slave.address))) {
+                ++summary.good;
+            } else if (slave.address == 0) {
+                ReadSlave(slave, false);
+            }
         } else {
-            accepted = ReadSlave(slave);
+            accepted = ReadSlave(slave, true);
             if (accepted) {
                 if (!o.MultiTel_CheckBox || !in.MoreRecordsFollow()) {
                     ++summary.good;
@@ -223,7 +230,7 @@ ReadOutSummary ReadOut::MBRead() {
     return End(summary);
 }
 
-bool ReadOut::ReadSlave(Slave& slave) {
+bool ReadOut::ReadSlave(Slave& slave, bool mbus) {
     TMB_Sio& link = c_.link;
     const bool bySecondary = slave.address == 0 || slave.address > kTestAddress;
     if (slave.problem.isEmpty() && bySecondary) {
@@ -247,6 +254,9 @@ bool ReadOut::ReadSlave(Slave& slave) {
         ReadBySecondaryAddress(slave);
     } else {
         ReadByPrimaryAddress(slave);
+    }
+    if (!mbus) {
+        return false; // what an STX meter's M-Bus side answers is not looked at
     }
     if (link.LastResult() == LinkResult::Ok) {
         const QByteArray frame = link.RxFrame();

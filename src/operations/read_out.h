@@ -1,6 +1,7 @@
 #pragma once
 
 #include "operations/operation_context.h"
+#include "operations/stx_meters.h"
 
 #include <QString>
 
@@ -33,7 +34,7 @@ public:
         std::function<void(const ReadOutSummary&)> ended;
     };
 
-    explicit ReadOut(OperationContext& context) : c_(context) {}
+    ReadOut(OperationContext& context, StxMeters& stx) : c_(context), stx_(stx) {}
     void SetHooks(Hooks hooks) { hooks_ = std::move(hooks); }
 
     // The read-out itself; it runs inside an operation. The options it reads
@@ -47,7 +48,9 @@ public:
 private:
     struct Slave;
 
-    bool ReadSlave(Slave& slave);
+    // Sends the row's exchanges; with `mbus` also takes the answer into the
+    // data table. True when it was accepted.
+    bool ReadSlave(Slave& slave, bool mbus);
     void ReadBySecondaryAddress(const Slave& slave);
     void ReadByPrimaryAddress(const Slave& slave);
     void Trace();
@@ -59,6 +62,7 @@ private:
     QString Cell(int column, int row) const;
 
     OperationContext& c_;
+    StxMeters& stx_;
     Hooks hooks_;
 };
 

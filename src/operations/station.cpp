@@ -52,7 +52,7 @@ void Station::AttachLink(Clock& clock, PortFactory& ports, const QString& initia
 void Station::CreateOperations(Clock& clock) {
     static_cast<void>(clock);
     stx_ = std::make_unique<StxMeters>(*context_);
-    readOut_ = std::make_unique<ReadOut>(*context_);
+    readOut_ = std::make_unique<ReadOut>(*context_, *stx_);
     polling_ = std::make_unique<PollingLogging>(*context_);
     autoRun_ = std::make_unique<AutomaticRun>(*context_);
     polling_->SetTick([this] { Guard([this] { Timer2Timer(); }); });
