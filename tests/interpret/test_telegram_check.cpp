@@ -1,4 +1,4 @@
-#include "record_rows.h"
+#include "telegram_bytes.h"
 
 #include <QTest>
 
@@ -20,7 +20,7 @@ void TestTelegramCheck::check_data() {
     QTest::addColumn<bool>("valid");
     QTest::addColumn<QString>("error");
 
-    const QByteArray good = AsBytes(LongFrame(0x08, "05 72 78563412 2D2C 01 04 11 00 0000"));
+    const QByteArray good = LongFrame(0x08, "05 72 78563412 2D2C 01 04 11 00 0000");
 
     QTest::newRow("empty") << QByteArray() << false << "Datensatz 0-Länge";
     QTest::newRow("single E5") << QByteArray("\xE5") << true << "";
@@ -100,9 +100,9 @@ void TestTelegramCheck::overlongTelegramIsNotCut() {
 
 void TestTelegramCheck::storingAgainClearsOldBytes() {
     Interpreter in;
-    in.StoreTelegram(LongFrame(0x08, "05 72 78563412 2D2C 01 04 11 00 0000"));
+    Store(in, LongFrame(0x08, "05 72 78563412 2D2C 01 04 11 00 0000"));
     const auto before = in.Revision();
-    in.StoreTelegram(Bytes("E5"));
+    Store(in, "\xE5");
     QVERIFY(in.Revision() != before);
     QCOMPARE(in.Telegram(2), 0);
     QVERIFY(in.CheckTelegram());
