@@ -1,4 +1,3 @@
-#include "app/port_config.h"
 #include "app/program_options.h"
 #include "app/settings.h"
 
@@ -18,7 +17,6 @@ private slots:
     void numbers_data();
     void numbers();
     void writeBack();
-    void portMap();
     void programOptions_data();
     void programOptions();
     void settingsFileName();
@@ -138,22 +136,6 @@ void TestSettings::writeBack() {
     QCOMPARE(*ini2.value(u"Data", u"MB1Port"), QString());
     QCOMPARE(*ini2.value(u"Data", u"READMODE"), QString("SND_NKE"));
     QCOMPARE(*ini2.value(u"Data", u"Telpuls"), QString("0"));
-}
-
-void TestSettings::portMap() {
-    QStringList report;
-    const auto s = ReadSettings(IniFile::fromBytes("[Ports]\nCOM3=/dev/ttyUSB0\ncom4=SIM\n"
-                                                   "COM0=/dev/x\nCOM5=ttyS0\n"),
-                                &report);
-    const PortMap map = BuildPortMap(s, false, &report);
-    QCOMPARE(report, QStringList({"Ports: \"COM0=/dev/x\" in settings file ignored",
-                                  "Ports: \"COM5=ttyS0\" in settings file ignored"}));
-    QCOMPARE(map.resolve("COM3").device, QString("/dev/ttyUSB0"));
-    QVERIFY(map.resolve("COM4").simulated);
-    QVERIFY(!map.resolve("COM5").simulated); // unmapped: the system port
-    const PortMap all = BuildPortMap(s, true, &report);
-    QVERIFY(all.resolve("COM3").simulated);
-    QVERIFY(all.resolve("COM200").simulated);
 }
 
 void TestSettings::programOptions_data() {
