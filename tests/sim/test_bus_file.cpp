@@ -67,68 +67,23 @@ void TestBusFile::refusedFiles_data() {
     QTest::newRow("nesting too deep")
         << QStringLiteral(R"({"meters": %1})").arg(Nested(40)).toUtf8()
         << "line 1, column 44: nesting deeper than 32 levels";
-    QTest::newRow("not an object")
-        << QByteArray("[]") << "the file must hold one object {…}, not a list";
-    QTest::newRow("meters missing") << QByteArray("{}") << "the key \"meters\" is missing";
     QTest::newRow("unknown meter key")
         << meter(QStringLiteral(R"("address": 1, "adress": 5)"))
         << "meters[0]: unknown key \"adress\" (known: name, address, id, baud, telegrams, "
            "replyDelayMs, manufacturer, version, medium, echoOnly, raw)";
-    QTest::newRow("duplicate meter key")
-        << meter(QStringLiteral(R"("address": 1, "address": 2)"))
-        << "meters[0]: key \"address\" appears twice (line 1, column 28)";
     QTest::newRow("address out of range in the third meter")
         << QStringLiteral(
                R"({"meters": [{"address": 1, %1}, {"address": 2, %1}, {"address": 300, %1}]})")
                .arg(telegrams)
                .toUtf8()
         << "meters[2].address: 300 is out of range 0-250";
-    QTest::newRow("address not whole") << meter(QStringLiteral(R"("address": 5.5)"))
-                                       << "meters[0].address: 5.5 is not a whole number";
-    QTest::newRow("baud not a bus rate")
-        << meter(QStringLiteral(R"("address": 1, "baud": 1234)"))
-        << "meters[0].baud: 1234 is not one of 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, "
-           "38400";
-    QTest::newRow("identification number with a wildcard")
-        << meter(QStringLiteral(R"("address": 1, "id": "1234567F")"))
-        << "meters[0].id: \"1234567F\" must be 8 digits (A-E allowed, F is the wildcard)";
-    QTest::newRow("manufacturer in lower case")
-        << meter(QStringLiteral(R"("address": 1, "manufacturer": "abb")"))
-        << "meters[0].manufacturer: \"abb\" must be three capital letters A-Z";
-    QTest::newRow("echo not true or false")
-        << MeterFile(QStringLiteral(R"("address": 1, %1)").arg(telegrams),
-                     QStringLiteral(R"("echo": "yes", )"))
-        << "echo: must be true or false, not a text";
-    QTest::newRow("bad hex in a telegram")
-        << MeterFile(QStringLiteral(R"("address": 1, "telegrams": ["68 1G"])"))
-        << "meters[0].telegrams[0]: \"1G\" (character 4) is not hexadecimal";
     QTest::newRow("L bytes differ")
         << MeterFile(QStringLiteral(R"("address": 1, "telegrams": ["68 03 04 68 08 05 72 00 16"])"))
         << "meters[0].telegrams[0]: the two L bytes differ (03, 04)";
-    QTest::newRow("telegrams empty")
-        << MeterFile(QStringLiteral(R"("address": 1, "telegrams": [])"))
-        << "meters[0]: \"telegrams\" is empty";
-    QTest::newRow("echo-only meter with telegrams")
-        << meter(QStringLiteral(R"("address": 1, "echoOnly": true)"))
-        << "meters[0]: an echo-only meter answers with the request, not with telegrams";
-    QTest::newRow("identification number nowhere")
-        << MeterFile(QStringLiteral(R"("address": 1, "raw": true, "telegrams": ["E5"])"))
-        << "meters[0]: the key \"id\" is missing, and the first telegram carries no "
-           "identification number to take it from";
-    QTest::newRow("too many telegrams")
-        << MeterFile(QStringLiteral(R"("address": 1, "telegrams": [%1"%2"])")
-                         .arg(QStringLiteral("\"%1\", ").arg(QLatin1String(kTelegram)).repeated(32),
-                              QLatin1String(kTelegram)))
-        << "meters[0].telegrams: more than 32 telegrams";
     QTest::newRow("telegram longer than a long frame")
         << MeterFile(QStringLiteral(R"("address": 1, "telegrams": ["%1"])")
                          .arg(QStringLiteral("00").repeated(262)))
         << "meters[0].telegrams[0]: a long frame has at most 261 bytes, this one 262";
-    QTest::newRow("raw telegram too long")
-        << MeterFile(
-               QStringLiteral(R"("address": 1, "id": "12345678", "raw": true, "telegrams": ["%1"])")
-                   .arg(QStringLiteral("00").repeated(2049)))
-        << "meters[0].telegrams[0]: more than 2048 bytes";
 }
 
 void TestBusFile::refusedFiles() {
