@@ -1,6 +1,7 @@
-// The simulated bus on the wire: when bytes arrive, echo and noise, purging,
-// closed ports and ports that outlive the bus. (Line settings and collisions
-// are the wire model's tests; collisions through the link are test_link_on_bus.)
+// The simulated bus's ports: writes queued, purged and cut by a close, several
+// ports on one bus, ports that outlive the bus, bounded receive buffers.
+// (When bytes arrive is in the golden buses of test_bus_golden; line settings
+// and collisions are the wire model's tests.)
 #include "bus_master.h"
 #include "meters.h"
 
@@ -28,35 +29,13 @@ std::vector<qint64> ArrivalTimes(const BusMaster& master) {
 class TestBusTiming : public QObject {
     Q_OBJECT
 private slots:
-    void wireTimeFollowsTheBaudRate();
-    void echoRepeatsEveryByteAsItIsSent();
     void writesQueueBehindEachOther();
-    void noiseArrivesBeforeTheAnswer();
     void purgedTransmissionNeverReachesTheMeters();
     void closedPortNeitherSendsNorReceives();
     void portsOnOneBusAllHearTheLine();
     void portThatOutlivesItsBusFailsCleanly();
     void unreadBytesAreBoundedAndTheRestReportedLost();
 };
-
-// SND_NKE at 300 baud: 5 characters of 11 bits (183.33 ms), the reply delay
-// of 20 ms, then E5h's 11 bits (36.67 ms).
-void TestBusTiming::wireTimeFollowsTheBaudRate() {
-    OnBus t(Bus({Meter(1, "12345678", {WaterAnswer(1)}, 300)}), 300);
-
-    QCOMPARE(t.master.send(BuildSndNke(1)), Ack());
-
-    QCOMPARE(ArrivalTimes(t.master), std::vector<qint64>{240});
-}
-
-void TestBusTiming::echoRepeatsEveryByteAsItIsSent() {
-    OnBus t(Bus({Meter(1, "12345678")}, true));
-
-    const QByteArray heard = t.master.send(BuildSndNke(1));
-
-    QCOMPARE(heard, BuildSndNke(1) + Ack());
-    QCOMPARE(ArrivalTimes(t.master), (std::vector<qint64>{5, 10, 14, 19, 23, 48}));
-}
 
 void TestBusTiming::writesQueueBehindEachOther() {
     OnBus t(Bus({}, true));
@@ -68,16 +47,6 @@ void TestBusTiming::writesQueueBehindEachOther() {
     // The third byte waits for the first two: it ends after 3 × 11 bits.
     QCOMPARE(ArrivalTimes(t.master), (std::vector<qint64>{5, 10, 14}));
     QCOMPARE(t.master.received(), Hex("010203"));
-}
-
-void TestBusTiming::noiseArrivesBeforeTheAnswer() {
-    BusDescription description = Bus({Meter(1, "12345678")});
-    description.noise = Hex("00");
-    OnBus t(description);
-
-    QCOMPARE(t.master.send(BuildSndNke(1)), Hex("00") + Ack());
-    QCOMPARE(ArrivalTimes(t.master), (std::vector<qint64>{28, 48}));
-    QVERIFY(t.master.lineErrors.empty());
 }
 
 void TestBusTiming::purgedTransmissionNeverReachesTheMeters() {
