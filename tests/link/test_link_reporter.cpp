@@ -1,14 +1,29 @@
-// The trace lines, message boxes, result classes and pauses around an exchange.
+// The trace, which keeps its newest lines up to its limit, and the trace
+// lines, message boxes, result classes and pauses around an exchange.
 
 #include "common/scripted_prompter.h"
 #include "link/link_reporter.h"
 #include "link/link_texts.h"
+#include "link/trace.h"
 #include "link_fixture.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace quorven;
 using namespace quorven::testing;
+
+namespace {
+
+QStringList Numbered(int from, int to) {
+    QStringList lines;
+    for (int i = from; i <= to; ++i) {
+        lines.append(QString::number(i));
+    }
+    return lines;
+}
+
+} // namespace
 
 class TestLinkReporter : public QObject {
     Q_OBJECT
@@ -23,6 +38,9 @@ private slots:
     void waitTakesExactlyItsTime();
     void waitOfZeroReturns();
     void waitsDoNotShareATimer();
+    void keepsTheNewestLines_data();
+    void keepsTheNewestLines();
+    void clearStartsAgain();
 
 private:
     struct Station : LinkFixture {
@@ -143,6 +161,50 @@ void TestLinkReporter::waitsDoNotShareATimer() {
     s.reporter.Wait_ms(1000);
     ended.push_back(s.clock.now());
     QCOMPARE(ended, (std::vector<qint64>{600, 1000}));
+}
+
+void TestLinkReporter::keepsTheNewestLines_data() {
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<int>("appended");
+    QTest::addColumn<QStringList>("kept");
+    QTest::addColumn<int>("dropped");
+    QTest::newRow("at the limit") << 5 << 5 << Numbered(1, 5) << 0;
+    QTest::newRow("one over drops the first") << 5 << 6 << Numbered(2, 6) << 1;
+    QTest::newRow("many times over") << 5 << 1000 << Numbered(996, 1000) << 995;
+    QTest::newRow("a limit below one is one") << 0 << 2 << Numbered(2, 2) << 1;
+}
+
+void TestLinkReporter::keepsTheNewestLines() {
+    QFETCH(int, limit);
+    QFETCH(int, appended);
+    QFETCH(QStringList, kept);
+    QFETCH(int, dropped);
+    Trace trace(nullptr, limit);
+    QSignalSpy spy(&trace, &Trace::lineAppended);
+    for (const QString& line : Numbered(1, appended)) {
+        trace.append(line);
+    }
+    QCOMPARE(trace.lines(), kept);
+    QCOMPARE(trace.droppedLines(), qint64{dropped});
+    // The view hears of every line, also of those dropped later.
+    QCOMPARE(spy.count(), appended);
+    QCOMPARE(spy.last().at(0).toString(), kept.last());
+}
+
+void TestLinkReporter::clearStartsAgain() {
+    Trace trace(nullptr, 2);
+    for (const QString& line : Numbered(1, 4)) {
+        trace.append(line);
+    }
+    QSignalSpy cleared(&trace, &Trace::cleared);
+    trace.clear();
+    QCOMPARE(cleared.count(), 1);
+    QVERIFY(trace.lines().isEmpty());
+    QCOMPARE(trace.droppedLines(), qint64{0});
+    for (const QString& line : Numbered(5, 7)) {
+        trace.append(line);
+    }
+    QCOMPARE(trace.lines(), Numbered(6, 7));
 }
 
 QTEST_GUILESS_MAIN(TestLinkReporter)
