@@ -5,9 +5,15 @@
 // text area's lines, in the order they came).
 // Telegrams of one file are separated by blank lines and imported in turn
 // into one data table. Every question is answered No, or Yes when the file
-// holds the remark line "* options: fix".
+// holds the remark line "* options: fix". With "* options: fill" the
+// telegrams are not imported but put into the buffer and filled into the
+// table as a read-out does, each after its "* set" line has set the read
+// context (place, date, time, selection, position: the data write position,
+// append=1: after the last row instead, multitel=1), and followed by the line
+// "= selection, write position, record offset" they leave.
 // QUORVEN_UPDATE_GOLDEN=1 rewrites the expected files from what the import
 // gives (to be reviewed before committing).
+#include "operations/hex_import.h"
 #include "operations/station.h"
 #include "tables/csv_writer.h"
 
@@ -16,6 +22,8 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTest>
+
+#include <map>
 
 using namespace quorven;
 
@@ -54,6 +62,35 @@ private:
     QStringList& lines_;
 };
 
+// Sets the read context from the part's "* set" line, fills the part's
+// telegram into the table and writes down the context it leaves.
+void Fill(Station& station, const QString& part, QStringList& lines) {
+    ReadContext& ctx = station.readContext();
+    const std::map<QString, QString*> texts{{"place", &ctx.installationPlace},
+                                            {"date", &ctx.dateText},
+                                            {"time", &ctx.timeText},
+                                            {"selection", &ctx.recordSelection}};
+    const QRegularExpression setting(QStringLiteral("(\\w+)=(\"[^\"]*\"|\\S*)"));
+    const QString set = part.section(QStringLiteral("* set "), 1).section('\n', 0, 0);
+    for (const auto& m : setting.globalMatch(set)) {
+        const QString key = m.captured(1);
+        const QString value = m.captured(2).remove('"');
+        if (texts.count(key) != 0) {
+            *texts.at(key) = value;
+        } else if (key == "position") {
+            station.tables().setDataWritePosition(value.toInt());
+        }
+        ctx.writePositionFlag = ctx.writePositionFlag && key != "append";
+        station.options().MultiTel_CheckBox |= key == "multitel";
+    }
+    station.interpreter().StoreTelegram(ScanHexText(part.toStdString()));
+    station.MBusToGrid();
+    lines << QStringLiteral("= selection \"%1\", write position %2, record offset %3")
+                 .arg(ctx.recordSelection)
+                 .arg(station.tables().dataWritePosition())
+                 .arg(ctx.recordOffset);
+}
+
 } // namespace
 
 class TestImportGolden : public QObject {
@@ -86,8 +123,14 @@ void TestImportGolden::import() {
                                                     QRegularExpression::MultilineOption));
     Station station(prompter);
     connect(&station.trace(), &Trace::lineAppended, [&lines](const QString& l) { lines << l; });
+    const bool fill = text.contains(QRegularExpression(QStringLiteral("^\\* options: fill$"),
+                                                       QRegularExpression::MultilineOption));
     for (const QString& part : text.split(QRegularExpression(QStringLiteral("\\n\\s*\\n")))) {
-        station.ImportText(part.toUtf8());
+        if (!fill) {
+            station.ImportText(part.toUtf8());
+            continue;
+        }
+        Fill(station, part, lines);
     }
     QBuffer csv;
     csv.open(QIODevice::WriteOnly);

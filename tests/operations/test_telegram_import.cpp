@@ -1,5 +1,6 @@
 // The import around the telegram: the hex-text scanner, what an import
-// resets, and the files it reads. (What it makes of telegrams, and its
+// resets, and the files it reads; and the record selection as a bit set.
+// (What the import and the table filling make of telegrams, and the import's
 // questions, are the golden telegrams of test_import_golden.)
 #include "operations/hex_import.h"
 #include "operations/station.h"
@@ -31,6 +32,8 @@ private slots:
     void validTelegram();
     void files_data();
     void files();
+    void checkDataset_data();
+    void checkDataset();
 };
 
 void TestTelegramImport::scanner_data() {
@@ -133,6 +136,26 @@ void TestTelegramImport::files() {
 
     // Cancelling the dialog does nothing.
     QCOMPARE(station.Import_ButtonClick(), ImportResult::Cancelled);
+}
+
+void TestTelegramImport::checkDataset_data() {
+    QTest::addColumn<QString>("selection");
+    QTest::addColumn<quint64>("set");
+    QTest::newRow("1,40") << "1,40" << quint64((1ull << 0) | (1ull << 39));
+    QTest::newRow("0,65,abc is empty") << "0,65,abc" << quint64(0);
+    QTest::newRow("64 is the last") << "64" << quint64(1ull << 63);
+    QTest::newRow("blanks") << " 2 , 3" << quint64(0b110);
+}
+
+// The record numbers of a selection as a bit set; the selection stays.
+void TestTelegramImport::checkDataset() {
+    QFETCH(QString, selection);
+    QFETCH(quint64, set);
+    ScriptedPrompter prompter;
+    Station station(prompter);
+    station.readContext().recordSelection = selection;
+    QCOMPARE(quint64(station.Check_Dataset()), set);
+    QCOMPARE(station.readContext().recordSelection, selection);
 }
 
 QTEST_GUILESS_MAIN(TestTelegramImport)
