@@ -1,7 +1,8 @@
 // quorven-decode end to end: telegram files in, CSV on standard output, the
 // text-area lines on standard error, and the exit status, compared with the
 // expected files in golden/. QUORVEN_UPDATE_GOLDEN=1 rewrites those files from
-// the tool's output (to be reviewed before committing).
+// the tool's output (to be reviewed before committing). The cases are in
+// golden/cases.txt.
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -34,40 +35,19 @@ private slots:
     void everyCorpusFile();
 };
 
+// The cases of golden/cases.txt.
 void TestQuorvenDecode::decode_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("golden");
-    QTest::newRow("variable-data telegram")
-        << QStringList{"libmbus/ACW_Itron-BM-plus-m.hex"} << 0 << "variable";
-    QTest::newRow("fixed-structure telegram")
-        << QStringList{"libmbus/sen_pollusonic_2.hex"} << 0 << "fixed";
-    QTest::newRow("more records follow: status row and the line more")
-        << QStringList{"libmbus/SEN_Sensus-PolluStat-E.hex"} << 0 << "more";
-    QTest::newRow("more records follow with --multitel: no status row")
-        << QStringList{"--multitel", "libmbus/SEN_Sensus-PolluStat-E.hex"} << 0 << "more-multitel";
-    QTest::newRow("rows of several files accumulate, semicolon separator")
-        << QStringList{"--separator=;", "libmbus/ACW_Itron-BM-plus-m.hex",
-                       "libmbus/sen_pollusonic_2.hex"}
-        << 0 << "two-files-semicolon";
-    QTest::newRow("frame shorter than 15 bytes adds nothing")
-        << QStringList{"libmbus/application_busy.hex"} << 1 << "short";
-    QTest::newRow("a file adding no row among good ones")
-        << QStringList{"libmbus/ACW_Itron-BM-plus-m.hex", "libmbus/application_busy.hex"} << 1
-        << "good-and-short";
-    QTest::newRow("wrong C field") << QStringList{"libmbus/manual_frame5.hex"} << 1 << "c-field";
-    QTest::newRow("wrong length answered No")
-        << QStringList{"libmbus/water-meter-wrong-length.hex"} << 1 << "wrong-length";
-    QTest::newRow("wrong length fixed with --fix")
-        << QStringList{"--fix", "libmbus/water-meter-wrong-length.hex"} << 0 << "wrong-length-fix";
-    QTest::newRow("several telegrams in one file fail the length check")
-        << QStringList{"pyMeterBus/telegrams.txt"} << 1 << "joined";
-    QTest::newRow("a file that cannot be read")
-        << QStringList{"libmbus/missing.hex", "libmbus/ACW_Itron-BM-plus-m.hex"} << 2
-        << "unreadable";
-    QTest::newRow("no file") << QStringList{"--fix"} << 2 << "usage";
-    QTest::newRow("unusable separator")
-        << QStringList{"--separator=\"", "libmbus/ACW_Itron-BM-plus-m.hex"} << 2 << "bad-separator";
+    const QByteArray cases = ReadFile(kGolden + "/cases.txt");
+    QVERIFY(cases.count('\n') > 10);
+    for (const QByteArray& line : cases.split('\n')) {
+        const QStringList words = QString::fromUtf8(line).split(' ', Qt::SkipEmptyParts);
+        if (words.size() >= 2 && !words[0].startsWith('#')) {
+            QTest::newRow(qPrintable(words[0])) << words.mid(2) << words[1].toInt() << words[0];
+        }
+    }
 }
 
 void TestQuorvenDecode::decode() {
