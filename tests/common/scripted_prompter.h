@@ -20,8 +20,8 @@ public:
         QString caption;
     };
 
-    std::deque<Answer> answers;     // for the Yes/No questions; No when empty
-    std::deque<QString> fileNames;  // for the dialogs; empty (cancel) when empty
+    std::deque<Answer> answers;    // for the Yes/No questions; No when empty
+    std::deque<QString> fileNames; // for the dialogs; empty (cancel) when empty
     std::vector<Asked> asked;
 
     void showMessage(const QString& text, const QString& caption) override {

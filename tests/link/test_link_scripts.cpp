@@ -1,219 +1,12 @@
-// Link scripts in scripts/: the link layer on a scripted line, on virtual
-// time, each run compared with NAME.out beside it. One command a line; "*"
-// lines are copied as headings, and a blank line starts again on a new line
-// with a new link object. Commands:
-//   retries N | baud INDEX | additional MS | fcb BIT | rts-off   settings
-//   open | fail-writes | fail-open TEXT | destroy | clear-raw | run MS
-//   send AT BYTES [every MS]   bytes arriving without a request
-//   reply EVENT; EVENT...      how the next write is answered; the last reply
-//       answers every later write. EVENT: "DELAY BYTES [every MS]",
-//       "DELAY echo every MS" or "DELAY error framing|parity|break|other";
-//       a "reply" without events leaves the write unanswered.
-//   ReqUD2 A | SndNke A | ApplReset A | SndUD A CI BYTES | SelectById ID
-//   SetPort NAME | TxProtocol | RxProtocol | Show_Error
-// BYTES are hex pairs; "55*600" is 600 bytes 55h. After each command come
-// the line's new events (open, modem lines, purges, writes, each with its
-// millisecond); after an exchange its result, the time and the FCB; after a
-// report its trace lines and boxes; and whenever it changed, what the link
-// holds: the frame received, the frame and raw hex texts, a pending line
-// error.
-// QUORVEN_UPDATE_GOLDEN=1 rewrites the .out files (to be reviewed).
-#include "common/scripted_line.h"
-#include "common/scripted_prompter.h"
-#include "link/link_reporter.h"
-#include "link/link_result.h"
-#include "link/mb_sio.h"
-#include "link/virtual_clock.h"
+// The link layer's exchanges on a scripted line: every script in scripts/
+// (the commands are described in common/link_script.h).
+#include "common/link_script.h"
 
-#include <QDirIterator>
-#include <QFile>
+#include <QDir>
 #include <QTest>
-
-#include <deque>
-#include <functional>
-#include <map>
 
 using namespace quorven;
 using namespace quorven::testing;
-
-namespace {
-
-const QString kScripts = QStringLiteral(QUORVEN_SOURCE_DIR "/tests/link/scripts");
-
-QByteArray ReadFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QString Hex(const QByteArray& bytes) {
-    return QString::fromLatin1(bytes.toHex(' ').toUpper());
-}
-
-// "68 1F 55*3" as bytes.
-QByteArray Bytes(const QStringList& tokens) {
-    QByteArray bytes;
-    for (const QString& t : tokens) {
-        const QStringList run = t.split('*');
-        bytes +=
-            QByteArray::fromHex(run[0].toLatin1()).repeated(run.size() > 1 ? run[1].toInt() : 1);
-    }
-    return bytes;
-}
-
-std::uint8_t ErrorFlags(const QString& names) {
-    const std::map<QString, std::uint8_t> flags{{"framing", LineErrorFlag::Framing},
-                                                {"parity", LineErrorFlag::Parity},
-                                                {"break", LineErrorFlag::Break},
-                                                {"other", 0x01}};
-    std::uint8_t all = 0;
-    for (const QString& name : names.split('+')) {
-        all |= flags.at(name);
-    }
-    return all;
-}
-
-class Script {
-public:
-    explicit Script(QStringList& out) : out_(out) {
-        line_.onWrite = [this](const QByteArray& written) { react(written); };
-    }
-
-    void run(const QString& command) {
-        QStringList args = command.split(' ', Qt::SkipEmptyParts);
-        const QString name = args.takeFirst();
-        const auto number = [&args](int i) { return args.value(i).toInt(); };
-        const std::map<QString, std::function<void()>> settings{
-            {"retries", [&] { sio_.SetRetryCount(std::uint8_t(number(0))); }},
-            {"baud", [&] { sio_.SetBaud(number(0)); }},
-            {"additional", [&] { sio_.SetAdditionalTimeoutMs(std::uint16_t(number(0))); }},
-            {"fcb", [&] { sio_.SetFcbBit(std::uint8_t(number(0))); }},
-            {"rts-off", [&] { sio_.SetRtsOffMode(true); }},
-            {"open", [&] { sio_.OpenPort(); }},
-            {"fail-writes", [&] { line_.failWrites = true; }},
-            {"fail-open", [&] { line_.failOpenText = args.join(' '); }},
-            {"destroy", [&] { sio_.Destroy(); }},
-            {"clear-raw", [&] { sio_.ClearRawHexText(); }},
-            {"run", [&] { clock_.advanceBy(number(0)); }},
-            {"send", [&] { send(number(0), args.mid(1)); }},
-            {"reply", [&] { replies_.push_back(args.join(' ')); }},
-            {"SetPort", [&] { sio_.SetPort(args.value(0)); }},
-            {"TxProtocol", [&] { reporter_.TxProtocol(sio_.TxBuffer()); }},
-            {"RxProtocol", [&] { reporter_.RxProtocol(sio_.RxBuffer()); }},
-            {"Show_Error", [&] { reporter_.Show_Error(); }},
-        };
-        const std::map<QString, std::function<std::uint8_t()>> exchanges{
-            {"ReqUD2", [&] { return sio_.ReqUD2(std::uint8_t(number(0))); }},
-            {"SndNke", [&] { return sio_.SndNke(std::uint8_t(number(0))); }},
-            {"ApplReset", [&] { return sio_.ApplReset(std::uint8_t(number(0))); }},
-            {"SndUD",
-             [&] {
-                 return sio_.SndUD(std::uint8_t(number(0)),
-                                   std::uint8_t(args[1].toInt(nullptr, 16)), Bytes(args.mid(2)));
-             }},
-            {"SelectById", [&] { return sio_.SelectById(*IdTextToBytes(args.value(0))); }},
-        };
-        out_ << "> " + command;
-        const qint64 start = clock_.now();
-        try {
-            if (exchanges.count(name) != 0) {
-                const int result = exchanges.at(name)();
-                showEvents();
-                out_ << QStringLiteral("= %1 after %2 ms, FCB %3")
-                            .arg(result)
-                            .arg(clock_.now() - start)
-                            .arg(sio_.FcbBit());
-            } else {
-                settings.at(name)();
-                showEvents();
-                showReports();
-            }
-            showReceived();
-        } catch (const PortError& e) {
-            showEvents();
-            out_ << QStringLiteral("! %1").arg(QString::fromUtf8(e.what()));
-        }
-    }
-
-private:
-    void send(qint64 at, QStringList tokens) {
-        const bool every = tokens.size() > 2 && tokens[tokens.size() - 2] == "every";
-        const qint64 gap = every ? tokens.takeLast().toLongLong() : 0;
-        if (every) {
-            tokens.removeLast();
-        }
-        line_.sendAt(at, Bytes(tokens), gap);
-    }
-    void react(const QByteArray& written) {
-        const QString reply = replies_.empty() ? QString() : replies_.front();
-        if (replies_.size() > 1) {
-            replies_.pop_front();
-        }
-        for (const QString& event : reply.split(';', Qt::SkipEmptyParts)) {
-            QStringList tokens = event.split(' ', Qt::SkipEmptyParts);
-            const qint64 at = clock_.now() + tokens.takeFirst().toLongLong();
-            if (tokens.first() == "error") {
-                line_.lineErrorAt(at, ErrorFlags(tokens.value(1)));
-            } else if (tokens.first() == "echo") {
-                line_.sendAt(at, written, tokens.last().toLongLong());
-            } else {
-                send(at, tokens);
-            }
-        }
-    }
-    void showEvents() {
-        for (; shownEvents_ < line_.events.size(); ++shownEvents_) {
-            out_ << "  " + line_.events[shownEvents_];
-        }
-    }
-    // What the link holds of the last answer, when it changed.
-    void showReceived() {
-        QStringList held;
-        const auto show = [&held](const char* what, const QString& text) {
-            if (!text.isEmpty()) {
-                held << QStringLiteral("  %1 %2").arg(what, text.trimmed());
-            }
-        };
-        show("rx", Hex(sio_.RxFrame()));
-        show("slave medium",
-             sio_.RxLength() > 0 ? Hex(QByteArray(1, char(sio_.SlaveMedium()))) : "");
-        show("frame hex text", QString::fromStdString(sio_.FrameHexText()));
-        const QString raw = QString::fromStdString(sio_.RawHexText());
-        show("raw hex text",
-             raw.size() > 60 ? QStringLiteral("%1 bytes").arg(raw.size() / 3) : raw);
-        if (sio_.PendingLineError() != LinkResult::Pending) {
-            show("pending line error", QString::number(sio_.PendingLineError()));
-        }
-        if (held != shownHeld_) {
-            out_ << (held.isEmpty() ? QStringList{"  (nothing held)"} : held);
-            shownHeld_ = held;
-        }
-    }
-    void showReports() {
-        for (; shownLines_ < trace_.lines().size(); ++shownLines_) {
-            out_ << "  | " + trace_.lines()[shownLines_];
-        }
-        for (; shownBoxes_ < prompter_.asked.size(); ++shownBoxes_) {
-            const auto& box = prompter_.asked[shownBoxes_];
-            out_ << QStringLiteral("  %1 %2: %3")
-                        .arg(box.kind, box.caption, QString(box.text).replace('\n', "\\n"));
-        }
-    }
-
-    QStringList& out_;
-    VirtualClock clock_;
-    ScriptedLine line_{clock_};
-    TMB_Sio sio_{clock_, line_};
-    Trace trace_;
-    ScriptedPrompter prompter_;
-    LinkReporter reporter_{trace_, prompter_, clock_, sio_};
-    std::deque<QString> replies_;
-    QStringList shownHeld_;
-    qsizetype shownEvents_ = 0;
-    qsizetype shownLines_ = 0;
-    std::size_t shownBoxes_ = 0;
-};
-
-} // namespace
 
 class TestLinkScripts : public QObject {
     Q_OBJECT
@@ -224,41 +17,17 @@ private slots:
 
 void TestLinkScripts::script_data() {
     QTest::addColumn<QString>("base");
-    QDirIterator files(kScripts, {"*.script"}, QDir::Files);
-    QStringList bases;
-    while (files.hasNext()) {
-        bases << files.next().chopped(7);
-    }
-    bases.sort();
-    QVERIFY(bases.size() >= 5);
-    for (const QString& base : bases) {
-        QTest::newRow(qPrintable(base.mid(kScripts.size() + 1))) << base;
+    const QDir dir(QStringLiteral(QUORVEN_SOURCE_DIR "/tests/link/scripts"));
+    const QStringList scripts = dir.entryList({"*.script"}, QDir::Files, QDir::Name);
+    QVERIFY(scripts.size() >= 5);
+    for (const QString& name : scripts) {
+        QTest::newRow(qPrintable(name)) << dir.filePath(name.chopped(7));
     }
 }
 
 void TestLinkScripts::script() {
     QFETCH(QString, base);
-    QStringList out;
-    std::unique_ptr<Script> script;
-    for (const QString& raw : QString::fromUtf8(ReadFile(base + ".script")).split('\n')) {
-        const QString line = raw.trimmed();
-        if (line.isEmpty()) {
-            script.reset();
-        } else if (line.startsWith('*')) {
-            out << line;
-        } else {
-            if (!script) {
-                script = std::make_unique<Script>(out);
-            }
-            script->run(line);
-        }
-    }
-    const QByteArray text = out.join('\n').toUtf8() + '\n';
-    if (qEnvironmentVariableIntValue("QUORVEN_UPDATE_GOLDEN") == 1) {
-        QFile file(base + ".out");
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
-    }
-    QCOMPARE(text.split('\n'), ReadFile(base + ".out").split('\n'));
+    CompareLinkScript(base, [](Clock& clock) { return std::make_unique<ScriptedLine>(clock); });
 }
 
 QTEST_GUILESS_MAIN(TestLinkScripts)
