@@ -1,9 +1,13 @@
+// The grid views: the mouse wheel, column widths, and the editors with their
+// drop-down lists and edit masks.
 #include "app/grid_edit_delegate.h"
 #include "app/grid_view.h"
 
+#include "app/edit_mask.h"
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QRegularExpressionValidator>
 #include <QStandardItemModel>
 #include <QTest>
 #include <QWheelEvent>
@@ -53,6 +57,8 @@ private slots:
     void columnsSizedToWidestText();
     void dropDownOffersOnlyItsItems();
     void maskRefusesWhatItDoesNotAllow();
+    void accepts_data();
+    void accepts();
 };
 
 void TestGridViews::wheelOnEmptyTable() {
@@ -151,6 +157,42 @@ void TestGridViews::maskRefusesWhatItDoesNotAllow() {
     QCOMPARE(edit->text(), QString("123"));
     d.setModelData(edit, &m, m.index(0, 1));
     QCOMPARE(m.index(0, 1).data().toString(), QString("123"));
+}
+
+void TestGridViews::accepts_data() {
+    QTest::addColumn<QString>("mask");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("address: empty") << "!999;0; "
+                                    << "" << true;
+    QTest::newRow("address: three digits") << "!999;0; "
+                                           << "250" << true;
+    QTest::newRow("address: four digits") << "!999;0; "
+                                          << "2500" << false;
+    QTest::newRow("address: letter") << "!999;0; "
+                                     << "2a" << false;
+    QTest::newRow("ident: eight digits") << "!99999999;0; "
+                                         << "12345678" << true;
+    QTest::newRow("manufacturer: three letters") << "!ccc;0; "
+                                                 << "ABB" << true;
+    QTest::newRow("manufacturer: four") << "!ccc;0; "
+                                        << "ABBA" << false;
+    QTest::newRow("required digit missing") << "00"
+                                            << "1" << false;
+    QTest::newRow("literal and escape") << "99\\9-99"
+                                        << "12"
+                                           "9-34"
+                                        << true;
+    QTest::newRow("regex characters are literal") << "9.9"
+                                                  << "1x2" << false;
+}
+
+void TestGridViews::accepts() {
+    QFETCH(QString, mask);
+    QFETCH(QString, text);
+    QFETCH(bool, accepted);
+    QVERIFY(EditMaskPattern(mask).isValid());
+    QCOMPARE(EditMaskPattern(mask).match(text).hasMatch(), accepted);
 }
 
 QTEST_MAIN(TestGridViews)

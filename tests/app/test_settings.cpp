@@ -1,57 +1,61 @@
+// The settings file (its INI rules and the values read from it and written
+// back), the command line and the program's own options.
 #include "app/program_options.h"
 #include "app/settings.h"
-#include "operations/station_ports.h"
 
+#include "app/command_line.h"
+#include "app/ini_file.h"
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace quorven;
 
+namespace {
+
+const QString kProgram = "/opt/quorven/quorven";
+
+const QString kFiles = QStringLiteral(QUORVEN_SOURCE_DIR "/tests/app/settings");
+
+QByteArray ReadFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Compares the lines with the file, or rewrites it with QUORVEN_UPDATE_GOLDEN=1.
+void CompareWithFile(const QStringList& lines, const QString& path) {
+    const QByteArray text = lines.join('\n').toUtf8() + '\n';
+    if (qEnvironmentVariableIntValue("QUORVEN_UPDATE_GOLDEN") == 1) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    }
+    QCOMPARE(text.split('\n'), ReadFile(path).split('\n'));
+}
+
+QString YesNo(bool on) {
+    return on ? QStringLiteral("yes") : QStringLiteral("no");
+}
+
+} // namespace
+
 class TestSettings : public QObject {
     Q_OBJECT
 private slots:
-    void keywords_data();
-    void keywords();
     void port_data();
     void port();
-    void numbers_data();
-    void numbers();
-    void writeBack();
     void programOptions_data();
     void programOptions();
     void settingsFileName();
     void configFolder();
+    void write_data();
+    void write();
+    void saveReplacesAtomically();
+    void writeProtected();
+    void files_data();
+    void files();
+    void commandLines();
 };
-
-void TestSettings::keywords_data() {
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<bool>("sndNke");
-    QTest::addColumn<bool>("multiTel");
-    QTest::addColumn<bool>("appReset");
-    QTest::addColumn<bool>("mdk");
-    QTest::addColumn<bool>("ids");
-    QTest::addColumn<bool>("pulse");
-    QTest::newRow("every keyword, mixed case")
-        << QByteArray("[Data]\nREADMODE=snd_nke\nRESETMODE=AppRes\nTELMODE=MULTITEL\n"
-                      "RTSMODE=mdk\nIDSMODE=Enhanced\nTelpuls=1\n")
-        << true << true << true << true << true << true;
-    QTest::newRow("other words leave the boxes unchecked")
-        << QByteArray("[Data]\nREADMODE=NONE\nRTSMODE=MDK2\nTelpuls=yes\n") << false << false
-        << false << false << false << false;
-}
-
-void TestSettings::keywords() {
-    QFETCH(QByteArray, file);
-    QStringList report;
-    const AppSettings s = ReadSettings(IniFile::fromBytes(file), &report);
-    QTEST(s.sndNke, "sndNke");
-    QTEST(s.multiTel, "multiTel");
-    QTEST(s.appReset, "appReset");
-    QTEST(s.mdk, "mdk");
-    QTEST(s.enhancedIds, "ids");
-    QTEST(s.pulseDial, "pulse");
-}
 
 void TestSettings::port_data() {
     QTest::addColumn<QString>("value");
@@ -73,70 +77,6 @@ void TestSettings::port() {
     const auto s =
         ReadSettings(IniFile::fromBytes("[Data]\nMB1Port=" + value.toUtf8() + "\n"), &report);
     QTEST(s.port, "port");
-}
-
-void TestSettings::numbers_data() {
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<int>("retries");
-    QTest::addColumn<int>("timeout");
-    QTest::addColumn<QStringList>("report");
-    QTest::newRow("not numbers: defaults, reported, reading goes on")
-        << QByteArray("[Data]\nSTXRETRIES=five\nTIMEOUT=1O0\n") << 5 << 0
-        << QStringList{"Bad value \"five\" for STXRETRIES in settings file, default 5 used",
-                       "Bad value \"1O0\" for TIMEOUT in settings file, default 0 used"};
-    QTest::newRow("retries kept in 1..255")
-        << QByteArray("[Data]\nSTXRETRIES=0\n") << 1 << 0
-        << QStringList{"Value 0 for STXRETRIES in settings file out of range, 1 used"};
-    QTest::newRow("time-out is 16 bits")
-        << QByteArray("[Data]\nTIMEOUT=70000\n") << 5 << 65535
-        << QStringList{"Value 70000 for TIMEOUT in settings file out of range, 65535 used",
-                       "Additional timeout 65535 ms"};
-    QTest::newRow("blanks around a number")
-        << QByteArray("[Data]\nSTXRETRIES= 7 \n") << 7 << 0 << QStringList{};
-    QTest::newRow("huge number is bad, not wrapped")
-        << QByteArray("[Data]\nTIMEOUT=99999999999999999999999\n") << 5 << 0
-        << QStringList{"Bad value \"99999999999999999999999\" for TIMEOUT in settings file, "
-                       "default 0 used"};
-}
-
-void TestSettings::numbers() {
-    QFETCH(QByteArray, file);
-    QStringList report;
-    const AppSettings s = ReadSettings(IniFile::fromBytes(file + "TIMEINTERVAL=9\n"), &report);
-    QTEST(int(s.stxRetries), "retries");
-    QTEST(int(s.additionalTimeoutMs), "timeout");
-    QTEST(report, "report");
-    QCOMPARE(s.cycleTime, QString("9")); // the keys after the bad ones are still read
-}
-
-void TestSettings::writeBack() {
-    AppSettings s;
-    s.port = 12;
-    s.modemInit = "ATZ";
-    s.phoneNumber = "0612345\r\n67";
-    s.pulseDial = true;
-    s.sndNke = false;
-    s.appReset = true;
-    s.multiTel = true;
-    s.mdk = true;
-    s.enhancedIds = true;
-    s.cycleTime = "1 2 0";
-    s.csvSeparator = ";x";
-    s.stxRetries = 9; // read only: never written
-    IniFile ini;
-    WriteSettings(ini, s);
-    QCOMPARE(QString::fromUtf8(ini.toBytes()).split(ini.lineEnd()),
-             QStringList({"[Data]", "MB1Port=COM12", "Telini=ATZ", "Telnr=061234567", "Telpuls=1",
-                          "READMODE=", "RESETMODE=APPRES", "TELMODE=MULTITEL", "RTSMODE=MDK",
-                          "IDSMODE=ENHANCED", "TIMEINTERVAL=120", "CSVSEPARATOR=;", ""}));
-
-    s = AppSettings();
-    s.port = 0;
-    IniFile ini2;
-    WriteSettings(ini2, s);
-    QCOMPARE(*ini2.value(u"Data", u"MB1Port"), QString());
-    QCOMPARE(*ini2.value(u"Data", u"READMODE"), QString("SND_NKE"));
-    QCOMPARE(*ini2.value(u"Data", u"Telpuls"), QString("0"));
 }
 
 void TestSettings::programOptions_data() {
@@ -182,6 +122,121 @@ void TestSettings::configFolder() {
              user.path() + "/explicit");
     // A program folder that is not there (or not writable) falls back to the user's.
     QCOMPARE(ConfigFolder("", program.path() + "/gone", user.path()), user.path());
+}
+
+// Line breaks are removed from a value written, so no value starts a section.
+void TestSettings::write_data() {
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("line breaks removed from a value")
+        << QByteArray("[Data]\nTelnr=1\n") << "Data"
+        << "Telnr"
+        << "12\r\n[Evil]\nX=3" << QByteArray("[Data]\nTelnr=12[Evil]X=3\n");
+}
+
+void TestSettings::write() {
+    QFETCH(QByteArray, before);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QByteArray, after);
+    auto ini = IniFile::fromBytes(before);
+    ini.setValue(section, key, value);
+    QCOMPARE(ini.toBytes(), after);
+}
+
+void TestSettings::saveReplacesAtomically() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("quorven.ini");
+    QVERIFY(IniFile::load(path).toBytes().isEmpty()); // missing file: empty
+
+    auto ini = IniFile::fromBytes("[Data]\r\nA=1\r\n");
+    ini.setValue("Data", "A", "2");
+    QString error;
+    QVERIFY(ini.save(path, &error));
+    QCOMPARE(IniFile::load(path).toBytes(), QByteArray("[Data]\r\nA=2\r\n"));
+
+    // A folder that is not there: the save fails with a reason, nothing is made.
+    const QString bad = dir.filePath("missing/quorven.ini");
+    QVERIFY(!ini.save(bad, &error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(!QFile::exists(bad));
+}
+
+void TestSettings::writeProtected() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("quorven.ini");
+    QVERIFY(!IniFile::isWriteProtected(path)); // missing is not protected
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    QVERIFY(!IniFile::isWriteProtected(path));
+    QVERIFY(f.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    QVERIFY(IniFile::isWriteProtected(path));
+}
+
+// Settings files in settings/: each read and written back, compared with
+// NAME.out: the report, the values read, the ports, and the file as written.
+void TestSettings::files_data() {
+    QTest::addColumn<QString>("base");
+    for (const QString& name : QDir(kFiles).entryList({"*.ini"}, QDir::Files, QDir::Name)) {
+        QTest::newRow(qPrintable(name)) << kFiles + "/" + name.chopped(4);
+    }
+}
+
+void TestSettings::files() {
+    QFETCH(QString, base);
+    IniFile ini = IniFile::fromBytes(ReadFile(base + ".ini"));
+    QStringList out;
+    const AppSettings s = ReadSettings(ini, &out);
+    out << QStringLiteral("port %1, Telini \"%2\", Telnr \"%3\", pulse dial %4")
+               .arg(s.port)
+               .arg(s.modemInit, s.phoneNumber, YesNo(s.pulseDial));
+    out << QStringLiteral(
+               "SND_NKE %1, application reset %2, Multi Tel. %3, MDK %4, enhanced IDS %5")
+               .arg(YesNo(s.sndNke), YesNo(s.appReset), YesNo(s.multiTel), YesNo(s.mdk),
+                    YesNo(s.enhancedIds));
+    out << QStringLiteral("STX retries %1, additional time-out %2 ms, cycle time \"%3\", separator "
+                          "\"%4\"")
+               .arg(s.stxRetries)
+               .arg(s.additionalTimeoutMs)
+               .arg(s.cycleTime, s.csvSeparator);
+    for (const auto& [name, device] : s.portDevices) {
+        out << "port " + name + " = " + device;
+    }
+    WriteSettings(ini, s);
+    out << "written back:" << QString::fromUtf8(ini.toBytes()).replace('\r', "\\r").split('\n');
+    CompareWithFile(out, base + ".out");
+}
+
+// Each line of settings/command-lines.txt is one command line, its switches
+// separated by " | " ("(none)": no switches); what the parser makes of each
+// is in command-lines.out.
+void TestSettings::commandLines() {
+    static const char* const kKinds[] = {
+        "SND_NKE",      "Multi Tel.", "application reset", "pulse dial",  "no parity",
+        "phone number", "modem init", "cycle time",        "search baud", "port"};
+    QStringList out;
+    for (const QString& line : QString::fromUtf8(ReadFile(kFiles + "/command-lines.txt"))
+                                   .split('\n', Qt::SkipEmptyParts)) {
+        const CommandLine c =
+            ParseCommandLine(line == "(none)" ? QStringList{} : line.split(" | "), kProgram);
+        out << "> " + line << "valid " + YesNo(c.valid) << c.lines;
+        for (const CommandAction& a : c.actions) {
+            out << QStringLiteral("= %1: flag %2, text \"%3\", number %4")
+                       .arg(kKinds[int(a.kind)], YesNo(a.flag), a.text)
+                       .arg(a.number);
+        }
+        out << QStringLiteral("modem %1, logging %2, stay open %3, date stamp %4, log file \"%5\", "
+                              "slave file \"%6\"")
+                   .arg(YesNo(c.state.modemStart), YesNo(c.state.autoLogging),
+                        YesNo(c.state.stayOpen), YesNo(c.state.dateStamp), c.state.logFileName,
+                        c.state.slaveFile);
+    }
+    CompareWithFile(out, kFiles + "/command-lines.out");
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -31,8 +31,6 @@ private slots:
     void windowPlace_data();
     void windowPlace();
     void modemSettingsRoundTrip();
-    void commandLine_data();
-    void commandLine();
     void commandLineReachesControls();
     void simulateMapsEveryPort();
     void simulationFileThatCannotBeRead();
@@ -44,6 +42,7 @@ void TestWindowSettings::defaultsWithoutFile() {
     WindowFixture f;
     TForm1& w = f.start();
     QCOMPARE(w.MB1Port_ComboBox->currentText(), QString("COM1"));
+    QCOMPARE(w.SB_ComboBox->currentText(), QString("2400"));
     QVERIFY(w.SND_NKE_CheckBox->isChecked());
     QCOMPARE(w.PI_MaskEdit->text(), QString("5"));
     QCOMPARE(w.CSVSeparator_MaskEdit->text(), QString(","));
@@ -210,37 +209,13 @@ void TestWindowSettings::modemSettingsRoundTrip() {
     QCOMPARE(*ini.value(u"Data", u"Telini"), QString("ATZ^M"));
 }
 
-void TestWindowSettings::commandLine_data() {
-    QTest::addColumn<QStringList>("switches");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<bool>("sndNke");
-    QTest::addColumn<bool>("multiTel");
-    QTest::addColumn<QString>("lastLine");
-    QTest::newRow("baud 4800 refused")
-        << QStringList{"/B:4800"} << false << true << false << "4800 baud not allowed!";
-    QTest::newRow("multi telegram then no SND_NKE")
-        << QStringList{"/U", "/NN"} << true << false << true << "Parameter: /NN";
-    QTest::newRow("no SND_NKE then multi telegram")
-        << QStringList{"/NN", "/U"} << true << true << true << "Parameter: /U";
-}
-
-void TestWindowSettings::commandLine() {
-    QFETCH(QStringList, switches);
-    WindowFixture f;
-    TForm1& w = f.start(switches);
-    QVERIFY(w.trace().lines().isEmpty()); // nothing before the first tick
-    w.station().Timer_GlobalTimer();
-    QTEST(w.commandLineValid(), "valid");
-    QTEST(w.SND_NKE_CheckBox->isChecked(), "sndNke");
-    QTEST(w.MultiTel_CheckBox->isChecked(), "multiTel");
-    QCOMPARE(f.traceLines().first(), QString("Dir: /opt/quorven/quorven"));
-    QTEST(f.traceLines().last(), "lastLine");
-}
-
 void TestWindowSettings::commandLineReachesControls() {
     WindowFixture f;
-    TForm1& w = f.start({"/c:3", "/b:300", "/T:0612", "/K:ATX^M", "/W", "/I:60", "/NP"});
+    // In order: /U checks SND_NKE again after /NN.
+    TForm1& w =
+        f.start({"/c:3", "/b:300", "/T:0612", "/K:ATX^M", "/W", "/I:60", "/NP", "/NN", "/U"});
     w.station().Timer_GlobalTimer();
+    QVERIFY(w.commandLineValid());
     QCOMPARE(w.MB1Port_ComboBox->currentText(), QString("COM3"));
     QCOMPARE(w.SB_ComboBox->currentText(), QString("300"));
     QCOMPARE(w.Form4()->Dial_Edit->text(), QString("0612"));
@@ -248,6 +223,8 @@ void TestWindowSettings::commandLineReachesControls() {
     QVERIFY(w.Form4()->Pulse_CheckBox->isChecked());
     QCOMPARE(w.PI_MaskEdit->text(), QString("60"));
     QVERIFY(w.NP_CheckBox->isChecked());
+    QVERIFY(w.MultiTel_CheckBox->isChecked());
+    QVERIFY(w.SND_NKE_CheckBox->isChecked());
 }
 
 void TestWindowSettings::simulateMapsEveryPort() {

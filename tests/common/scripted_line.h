@@ -24,11 +24,6 @@ namespace quorven::testing {
 
 class ScriptedLine final : public PortFactory {
 public:
-    struct Written {
-        qint64 at;
-        QByteArray bytes;
-    };
-
     explicit ScriptedLine(Clock& clock) : clock_(clock) {}
 
     std::unique_ptr<SerialPort> createPort(const QString& name) override {
@@ -75,7 +70,6 @@ public:
 
     // --- The record ---
 
-    std::vector<Written> writes;
     // "<ms> <what>", e.g. "2000 write 10 7B 05 80 16", "0 open COM1", "0 rts on".
     QStringList events;
     QStringList createdNames;
@@ -123,7 +117,6 @@ private:
                 return -1;
             }
             line_.log(QStringLiteral("write ") + Hex(bytes));
-            line_.writes.push_back({line_.clock_.now(), bytes});
             if (line_.onWrite) {
                 line_.onWrite(bytes);
             }

@@ -1,5 +1,6 @@
 // The texts numbers become: BCD digit texts, scaled integers, reals and the
-// fixed-structure counters, with "." whatever the locale.
+// fixed-structure counters, with "." whatever the locale. (The usual cases
+// are in the golden telegrams of test_import_golden; these are the edges.)
 #include "interpret/number_format.h"
 
 #include <QTest>
@@ -41,19 +42,14 @@ void TestNumberFormat::formatDigits_data() {
     QTest::addColumn<bool>("negative");
     QTest::addColumn<QString>("expected");
     QTest::addColumn<bool>("unitKept");
-    QTest::newRow("e-2") << "00001234" << -2 << false << "000012.34" << true;
     QTest::newRow("e+2") << "00001234" << 2 << false << "0000123400" << true;
-    QTest::newRow("leading F") << "F0001234" << -1 << false << "-000123.4" << true;
-    QTest::newRow("not decimal") << "0000AAAA" << -2 << false << "0000AAAA" << false;
     QTest::newRow("F not first") << "00F01234" << -1 << false << "00F01234" << false;
     QTest::newRow("F first but not decimal") << "F00A" << -1 << false << "F00A" << false;
     QTest::newRow("exponent of the length") << "1234" << -4 << false << "0.1234" << true;
     QTest::newRow("exponent past the digits") << "1234" << -6 << false << "0.001234" << true;
     QTest::newRow("negative, exponent past") << "F5" << -2 << false << "-0.05" << true;
     QTest::newRow("negative, exponent of the length") << "F5" << -1 << false << "-0.5" << true;
-    QTest::newRow("negative sign") << "2345" << 0 << true << "-2345" << true;
     QTest::newRow("negative sign, scaled") << "12" << -2 << true << "-0.12" << true;
-    QTest::newRow("negative sign and F: one -") << "F345" << 0 << true << "-345" << true;
     QTest::newRow("negative sign, not decimal") << "12A4" << 0 << true << "12A4" << false;
     QTest::newRow("empty") << "" << -2 << true << "" << true;
 }
@@ -76,10 +72,8 @@ void TestNumberFormat::scaledInteger_data() {
     constexpr auto kMin = std::numeric_limits<std::int64_t>::min();
     constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
     QTest::newRow("-1, e-3") << qint64{-1} << -3 << "-0.001";
-    QTest::newRow("1234, e-2") << qint64{1234} << -2 << "12.34";
     QTest::newRow("0, e+2") << qint64{0} << 2 << "0";
     QTest::newRow("0, e-2") << qint64{0} << -2 << "0.00";
-    QTest::newRow("smallest") << qint64{kMin} << 0 << "-9223372036854775808";
     QTest::newRow("smallest, e-2") << qint64{kMin} << -2 << "-92233720368547758.08";
     QTest::newRow("largest, e+3") << qint64{kMax} << 3 << "9223372036854775807000";
 }
@@ -93,7 +87,6 @@ void TestNumberFormat::scaledInteger() {
 void TestNumberFormat::realText_data() {
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("1.5") << 1.5 << "1.500";
     QTest::newRow("1e20") << 1e20 << "100000000000000000000.000";
     QTest::newRow("largest double") << std::numeric_limits<double>::max()
                                     << QString("179769313486231570814527423731704356798070567525844"
@@ -114,9 +107,7 @@ void TestNumberFormat::fixedCounterText_data() {
     QTest::addColumn<qint64>("value");
     QTest::addColumn<int>("divisor");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("12345 / 10") << qint64{12345} << 10 << "     1234.50";
     QTest::newRow("12500 / 1000") << qint64{12500} << 1000 << "       12.50";
-    QTest::newRow("-1") << qint64{-1} << 1 << "       -1.00";
     QTest::newRow("wider than 12") << qint64{-2147483647 - 1} << 1 << "-2147483648.00";
 }
 

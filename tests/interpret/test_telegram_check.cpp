@@ -1,5 +1,8 @@
-#include "record_rows.h"
+// The telegram check and the fixed data header: the telegrams of
+// telegrams.txt, and the buffer's own limits.
+#include "telegram_bytes.h"
 
+#include <QFile>
 #include <QTest>
 
 using namespace quorven;
@@ -8,59 +11,11 @@ using namespace quorven::testing;
 class TestTelegramCheck : public QObject {
     Q_OBJECT
 private slots:
-    void check_data();
-    void check();
     void startsEmpty();
     void overlongTelegramIsNotCut();
     void storingAgainClearsOldBytes();
+    void telegrams();
 };
-
-void TestTelegramCheck::check_data() {
-    QTest::addColumn<QByteArray>("telegram");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<QString>("error");
-
-    const QByteArray good = AsBytes(LongFrame(0x08, "05 72 78563412 2D2C 01 04 11 00 0000"));
-
-    QTest::newRow("empty") << QByteArray() << false << "Datensatz 0-Länge";
-    QTest::newRow("single E5") << QByteArray("\xE5") << true << "";
-    QTest::newRow("single other byte") << QByteArray("\x10") << false << "";
-    QTest::newRow("two bytes") << QByteArray::fromHex("6803") << false
-                               << "M-Bus Datensatzlänge zu kurz";
-    QTest::newRow("short frame") << QByteArray::fromHex("107B058016") << false << "1. $68 fehlt";
-    QTest::newRow("262 bytes") << QByteArray(262, '\x68') << false
-                               << "M-Bus Datensatzlänge zu lang";
-    QTest::newRow("L fields differ")
-        << QByteArray::fromHex("6803046808057200001616") << false << "Längenfelder unterschiedlich";
-    QTest::newRow("L and length differ") << QByteArray::fromHex("680404680805720016") << false
-                                         << "Länge und Längenfeld unterschiedlich";
-    QTest::newRow("second start missing")
-        << QByteArray::fromHex("680303670805727F16") << false << "2. $68 fehlt";
-    QTest::newRow("request C field")
-        << QByteArray::fromHex("68030368530572CA16") << false << "C-Feld Fehler";
-    QTest::newRow("wrong checksum") << QByteArray::fromHex("68030368080572"
-                                                           "7E"
-                                                           "16")
-                                    << false << "Checksummenfehler 7F <> 7E";
-    QTest::newRow("checksum 3A against 3B")
-        << QByteArray::fromHex("680303680833FF3B16") << false << "Checksummenfehler 3A <> 3B";
-    QTest::newRow("wrong stop") << QByteArray::fromHex("680303680805727F17") << false
-                                << "Stopzeichen falsch";
-    QTest::newRow("control frame answer")
-        << QByteArray::fromHex("680303680805727F16") << true << "";
-    QTest::newRow("C 38h") << QByteArray::fromHex("68030368380572AF16") << true << "";
-    QTest::newRow("variable data") << good << true << "";
-}
-
-void TestTelegramCheck::check() {
-    QFETCH(QByteArray, telegram);
-    QFETCH(bool, valid);
-    QFETCH(QString, error);
-    Interpreter in;
-    Store(in, telegram);
-    QCOMPARE(in.CheckTelegram(), valid);
-    QCOMPARE(QString::fromStdString(in.TelegramError()), error);
-}
 
 void TestTelegramCheck::startsEmpty() {
     Interpreter in;
@@ -100,12 +55,57 @@ void TestTelegramCheck::overlongTelegramIsNotCut() {
 
 void TestTelegramCheck::storingAgainClearsOldBytes() {
     Interpreter in;
-    in.StoreTelegram(LongFrame(0x08, "05 72 78563412 2D2C 01 04 11 00 0000"));
+    Store(in, LongFrame(0x08, "05 72 78563412 2D2C 01 04 11 00 0000"));
     const auto before = in.Revision();
-    in.StoreTelegram(Bytes("E5"));
+    Store(in, "\xE5");
     QVERIFY(in.Revision() != before);
     QCOMPARE(in.Telegram(2), 0);
     QVERIFY(in.CheckTelegram());
+}
+
+// Each telegram of telegrams.txt (one a line in hex, "68*262" for 262 bytes
+// 68h, "(none)" for no byte; "#" lines are copied) checked and its fixed data
+// header read, shown in telegrams.out. QUORVEN_UPDATE_GOLDEN=1 rewrites it.
+void TestTelegramCheck::telegrams() {
+    const QString base = QStringLiteral(QUORVEN_SOURCE_DIR "/tests/interpret/telegrams");
+    QFile in(base + ".txt");
+    QVERIFY(in.open(QIODevice::ReadOnly));
+    QStringList out;
+    for (const QString& line : QString::fromUtf8(in.readAll()).split('\n', Qt::SkipEmptyParts)) {
+        out << line;
+        if (line.startsWith('#')) {
+            continue;
+        }
+        QByteArray bytes;
+        for (const QString& token : QString(line).remove("(none)").split(' ', Qt::SkipEmptyParts)) {
+            const QByteArray byte = QByteArray::fromHex(token.section('*', 0, 0).toLatin1());
+            bytes += byte.repeated(token.contains('*') ? token.section('*', 1).toInt() : 1);
+        }
+        Interpreter i;
+        Store(i, bytes);
+        const bool valid = i.CheckTelegram();
+        out << QStringLiteral("= %1 \"%2\"")
+                   .arg(valid ? "valid" : "invalid", QString::fromStdString(i.TelegramError()));
+        out << QStringLiteral("  kind %1, high byte first %2, address %3, ident %4, manufacturer "
+                              "\"%5\", version %6, medium %7 \"%8\", status %9")
+                   .arg(i.TelegramKind())
+                   .arg(i.IsHighByteFirst() ? "yes" : "no")
+                   .arg(i.PrimaryAddress())
+                   .arg(QString::fromStdString(i.IdentNumber()),
+                        QString::fromStdString(i.ManufacturerCode()))
+                   .arg(i.VersionByte())
+                   .arg(i.MediumCode())
+                   .arg(QString::fromStdString(i.MediumText()))
+                   .arg(i.StatusByte());
+    }
+    const QByteArray text = out.join('\n').toUtf8() + '\n';
+    QFile expected(base + ".out");
+    if (qEnvironmentVariableIntValue("QUORVEN_UPDATE_GOLDEN") == 1) {
+        QVERIFY(expected.open(QIODevice::WriteOnly) && expected.write(text) == text.size());
+        expected.close();
+    }
+    QVERIFY(expected.open(QIODevice::ReadOnly));
+    QCOMPARE(text.split('\n'), expected.readAll().split('\n'));
 }
 
 QTEST_APPLESS_MAIN(TestTelegramCheck)

@@ -1,99 +1,67 @@
-// The link layer around the exchange: the port and its settings, the frame
-// count bit, the telegrams each operation sends, and ending an exchange by
-// destroying the object.
+// The link object and its reporter around the exchanges (the exchanges
+// themselves are the link scripts of test_link_scripts): line settings,
+// ending an exchange by destroying the object, the reporter's pauses and
+// result classes, and the trace, which keeps its newest lines up to its limit.
+#include "common/scripted_line.h"
+#include "common/scripted_prompter.h"
+#include "operations/link_reporter.h"
+#include "operations/link_texts.h"
+#include "link/mb_sio.h"
+#include "link/trace.h"
+#include "link/virtual_clock.h"
 
-#include "link_fixture.h"
-
+#include <QSignalSpy>
 #include <QTest>
+
+#include <memory>
 
 using namespace quorven;
 using namespace quorven::testing;
 
+namespace {
+
+struct Fixture {
+    VirtualClock clock;
+    ScriptedLine line{clock};
+    std::unique_ptr<TMB_Sio> sio = std::make_unique<TMB_Sio>(clock, line);
+    Trace trace;
+    ScriptedPrompter prompter;
+    LinkReporter reporter{trace, prompter, clock, *sio};
+};
+
+QStringList Numbered(int from, int to) {
+    QStringList lines;
+    for (int i = from; i <= to; ++i) {
+        lines.append(QString::number(i));
+    }
+    return lines;
+}
+
+} // namespace
+
 class TestMbSioControl : public QObject {
     Q_OBJECT
 private slots:
-    void setPortWithTheCurrentNameDoesNothing();
-    void setPortSwitchesPorts();
-    void setPortHoldsRtsOffInRtsOffMode();
-    void portThatCannotBeOpenedThrows();
     void lineSettings();
-    void baudIndexes_data();
-    void baudIndexes();
-    void telegramsOfEachOperation_data();
-    void telegramsOfEachOperation();
-    void sndUdRefusesMoreThan252Bytes();
-    void fcbRules_data();
-    void fcbRules();
-    void broadcastSndNkeThenReqUd2CarriesFcb1();
     void destroyingTheObjectEndsTheExchangeWithOne();
     void destroyEndsTheExchangeWithOne();
     void destroyDuringTheSettlingPause();
+    void strayBytesAreATelegramError();
+    void waitTakesExactlyItsTime();
+    void waitOfZeroReturns();
+    void waitsDoNotShareATimer();
+    void keepsTheNewestLines_data();
+    void keepsTheNewestLines();
+    void clearStartsAgain();
 };
 
-void TestMbSioControl::setPortWithTheCurrentNameDoesNothing() {
-    LinkFixture f;
-    f.sio->SetPort("COM1");
-    QVERIFY(f.line.events.isEmpty());
-    QVERIFY(!f.sio->IsPortOpen());
-    QCOMPARE(f.clock.now(), qint64{0});
-    // The next operation opens it.
-    QCOMPARE(f.sio->SndNke(1), LinkResult::NoAnswer);
-    QVERIFY(f.line.events.contains("0 open COM1"));
-}
-
-void TestMbSioControl::setPortSwitchesPorts() {
-    LinkFixture f;
-    f.sio->SetPort("COM2");
-    QCOMPARE(f.line.events,
-             (QStringList{"0 dtr off", "0 rts off", "0 open COM2", "0 rts on", "0 dtr on"}));
-    QCOMPARE(f.clock.now(), qint64{2000});
-    QCOMPARE(f.sio->DeviceName(), QString("COM2"));
-
-    // From an open port: closed, 300 ms to settle, the new one opened and 2000 ms.
-    f.line.events.clear();
-    f.sio->SetPort("COM3");
-    QCOMPARE(f.line.events, (QStringList{"2000 close COM2", "2300 dtr on", "2300 rts on",
-                                         "2300 open COM3", "2300 rts on", "2300 dtr on"}));
-    QCOMPARE(f.clock.now(), qint64{4300});
-    QCOMPARE(f.line.createdNames, (QStringList{"COM2", "COM3"}));
-
-    // An open port is used as it is: no second settling pause.
-    f.answerEveryWrite(AnswerFrame(), 40);
-    QCOMPARE(f.sio->ReqUD2(5), LinkResult::Ok);
-    QCOMPARE(f.clock.now(), qint64{4340});
-}
-
-void TestMbSioControl::setPortHoldsRtsOffInRtsOffMode() {
-    LinkFixture f;
-    f.sio->SetRtsOffMode(true);
-    QCOMPARE(f.sio->SndNke(255), LinkResult::NoAnswer);
-    QCOMPARE(f.line.events.mid(2, 3), (QStringList{"0 open COM1", "0 rts off", "0 dtr on"}));
-}
-
-void TestMbSioControl::portThatCannotBeOpenedThrows() {
-    LinkFixture f;
-    f.line.failOpenText = "COM7 (/dev/ttyS6) cannot be opened: No such file or directory";
-    try {
-        f.sio->SetPort("COM7");
-        QFAIL("no error");
-    } catch (const PortError& e) {
-        QCOMPARE(QString::fromUtf8(e.what()), f.line.failOpenText);
-    }
-    // The name is taken; the next exchange tries again.
-    QCOMPARE(f.sio->DeviceName(), QString("COM7"));
-    QVERIFY_THROWS_EXCEPTION(PortError, f.sio->ReqUD2(1));
-    QVERIFY(f.line.writes.empty());
-    f.line.failOpenText.clear();
-    QCOMPARE(f.sio->ReqUD2(1), LinkResult::NoAnswer);
-}
-
 void TestMbSioControl::lineSettings() {
-    LinkFixture f;
+    Fixture f;
     // The object starts at 2400 baud 8E1.
     QCOMPARE(f.sio->Settings(), (LineSettings{2400, 8, Parity::Even, 1}));
     QVERIFY(f.sio->SetBaud(0));
     f.sio->SetParityNone();
-    f.openPort();
+    f.sio->OpenPort();
     // Settings made before the port existed reach it.
     QCOMPARE(f.line.settings(), (LineSettings{300, 8, Parity::None, 1}));
     // And on an open port at once.
@@ -101,129 +69,16 @@ void TestMbSioControl::lineSettings() {
     f.sio->SetParityEven();
     f.sio->SetStopBits1();
     QCOMPARE(f.line.settings(), (LineSettings{38400, 8, Parity::Even, 1}));
-}
-
-void TestMbSioControl::baudIndexes_data() {
-    QTest::addColumn<int>("index");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<int>("rate");
-    QTest::addColumn<int>("timingValue");
-    QTest::newRow("index 0") << 0 << true << 300 << 300;
-    QTest::newRow("index 6 is timed as 2400") << 6 << true << 14400 << 2400;
-    QTest::newRow("index 8") << 8 << true << 38400 << 38400;
-    QTest::newRow("index 9 is refused") << 9 << false << 2400 << 2400;
-}
-
-void TestMbSioControl::baudIndexes() {
-    QFETCH(int, index);
-    QFETCH(bool, valid);
-    QFETCH(int, rate);
-    QFETCH(int, timingValue);
-    LinkFixture f;
-    QCOMPARE(f.sio->SetBaud(index), valid);
-    QCOMPARE(f.sio->Settings().baudRate, rate);
-    QCOMPARE(f.sio->BaudRateValue(), timingValue);
-}
-
-void TestMbSioControl::telegramsOfEachOperation_data() {
-    QTest::addColumn<QString>("operation");
-    QTest::addColumn<QByteArray>("telegram");
-    QTest::addColumn<qint64>("writtenAt");
-    QTest::newRow("REQ_UD2 waits for the port") << "req" << Hex("107B058016") << qint64{2000};
-    QTest::newRow("select waits for the port")
-        << "select" << Hex("680B0B6873FD5278563412FFFFFFFFD216") << qint64{2000};
-    QTest::newRow("SND_NKE") << "nke" << Hex("1040054516") << qint64{0};
-    QTest::newRow("application reset") << "reset" << Hex("680303687305 50C816") << qint64{0};
-    QTest::newRow("set primary address") << "snd" << Hex("680606687305 51017A07 4B16") << qint64{0};
-}
-
-void TestMbSioControl::telegramsOfEachOperation() {
-    QFETCH(QString, operation);
-    QFETCH(QByteArray, telegram);
-    QFETCH(qint64, writtenAt);
-    LinkFixture f;
-    f.sio->SetRetryCount(1);
-    if (operation == "req") {
-        f.sio->ReqUD2(5);
-    } else if (operation == "select") {
-        f.sio->SelectById({0x78, 0x56, 0x34, 0x12});
-    } else if (operation == "nke") {
-        f.sio->SndNke(5);
-    } else if (operation == "reset") {
-        f.sio->ApplReset(5);
-    } else {
-        f.sio->SndUD(5, kCiDataSend, SetPrimaryAddressData(7));
-    }
-    QCOMPARE(f.line.writes.size(), std::size_t{1});
-    QCOMPARE(f.line.writes[0].bytes.toHex(' '), telegram.toHex(' '));
-    QCOMPARE(f.line.writes[0].at, writtenAt);
-    QCOMPARE(f.sio->TxBuffer(), telegram);
-}
-
-void TestMbSioControl::sndUdRefusesMoreThan252Bytes() {
-    LinkFixture f;
-    f.openPort();
-    f.sio->SetRetryCount(1);
-    QCOMPARE(f.sio->SndUD(1, 0x51, QByteArray(253, '\0')), LinkResult::WriteFailed);
-    QVERIFY(f.line.writes.empty());
-    QVERIFY(f.sio->TxBuffer().isEmpty());
-    f.answerEveryWrite(Hex("E5"));
-    QCOMPARE(f.sio->SndUD(1, 0x51, QByteArray(252, '\0')), LinkResult::Ok);
-    QCOMPARE(f.line.writes[0].bytes.size(), 252 + 9);
-    QCOMPARE(f.line.writes[0].bytes.mid(1, 2), Hex("FFFF"));
-}
-
-void TestMbSioControl::fcbRules_data() {
-    QTest::addColumn<QString>("operation");
-    QTest::addColumn<int>("fcbBefore");
-    QTest::addColumn<bool>("answered");
-    QTest::addColumn<int>("fcbAfter");
-    QTest::newRow("E5h to SND_NKE leaves 1") << "nke" << 0 << true << 1;
-    QTest::newRow("unanswered SND_NKE leaves 1") << "nke" << 0 << false << 1;
-    QTest::newRow("E5h to SND_UD toggles 0 to 1") << "snd" << 0 << true << 1;
-    QTest::newRow("unanswered SND_UD keeps 0") << "snd" << 0 << false << 0;
-    QTest::newRow("E5h to select toggles") << "select" << 1 << true << 0;
-    QTest::newRow("answered REQ_UD2 toggles") << "req" << 0 << true << 1;
-}
-
-void TestMbSioControl::fcbRules() {
-    QFETCH(QString, operation);
-    QFETCH(int, fcbBefore);
-    QFETCH(bool, answered);
-    QFETCH(int, fcbAfter);
-    LinkFixture f;
-    f.openPort();
-    f.sio->SetRetryCount(1);
-    f.sio->SetFcbBit(static_cast<std::uint8_t>(fcbBefore));
-    if (answered) {
-        f.answerEveryWrite(operation == "req" ? AnswerFrame() : Hex("E5"));
-    }
-    if (operation == "nke") {
-        f.sio->SndNke(5);
-    } else if (operation == "snd") {
-        f.sio->SndUD(5, 0x51, Hex("017A07"));
-    } else if (operation == "select") {
-        f.sio->SelectById({1, 2, 3, 4});
-    } else {
-        f.sio->ReqUD2(5);
-    }
-    QCOMPARE(f.sio->LastResult(), answered ? LinkResult::Ok : LinkResult::NoAnswer);
-    QCOMPARE(int(f.sio->FcbBit()), fcbAfter);
-}
-
-void TestMbSioControl::broadcastSndNkeThenReqUd2CarriesFcb1() {
-    LinkFixture f;
-    f.openPort();
-    f.sio->SetFcbBit(0);
-    QCOMPARE(f.sio->SndNke(255), LinkResult::NoAnswer);
-    QCOMPARE(f.line.writes[0].bytes, Hex("1040FF3F16"));
-    QCOMPARE(f.sio->ReqUD2(1), LinkResult::NoAnswer);
-    QCOMPARE(f.line.writes.back().bytes, Hex("107B017C16"));
+    QVERIFY(!f.sio->SetBaud(9)); // no such index: the rate stays
+    QCOMPARE(f.sio->Settings().baudRate, 38400);
+    // 14400 baud is timed as 2400 baud.
+    QVERIFY(f.sio->SetBaud(6));
+    QCOMPARE(f.sio->BaudRateValue(), 2400);
 }
 
 void TestMbSioControl::destroyingTheObjectEndsTheExchangeWithOne() {
-    LinkFixture f;
-    f.openPort();
+    Fixture f;
+    f.sio->OpenPort();
     const auto killer = f.clock.callAfter(500, [&] { f.sio.reset(); });
     TMB_Sio* sio = f.sio.get();
     QCOMPARE(sio->ReqUD2(5), LinkResult::Aborted);
@@ -233,27 +88,105 @@ void TestMbSioControl::destroyingTheObjectEndsTheExchangeWithOne() {
 }
 
 void TestMbSioControl::destroyEndsTheExchangeWithOne() {
-    LinkFixture f;
-    f.openPort();
+    Fixture f;
+    f.sio->OpenPort();
     const auto stopper = f.clock.callAfter(500, [&] { f.sio->Destroy(); });
     QCOMPARE(f.sio->ReqUD2(5), LinkResult::Aborted);
     QCOMPARE(f.clock.now(), qint64{500});
     QCOMPARE(f.sio->LastResult(), LinkResult::Aborted);
     QVERIFY(!f.sio->IsPortOpen());
-    QCOMPARE(f.line.writes.size(), std::size_t{1});
+    QCOMPARE(f.line.events.filter(" write ").size(), 1);
     // Nothing runs on after: no timer left, no further attempt, no new exchange.
     QCOMPARE(f.clock.pendingTimers(), std::size_t{0});
     QCOMPARE(f.sio->SndNke(1), LinkResult::Aborted);
-    QCOMPARE(f.line.writes.size(), std::size_t{1});
+    QCOMPARE(f.line.events.filter(" write ").size(), 1);
 }
 
 void TestMbSioControl::destroyDuringTheSettlingPause() {
-    LinkFixture f;
+    Fixture f;
     const auto killer = f.clock.callAfter(700, [&] { f.sio.reset(); });
     TMB_Sio* sio = f.sio.get();
     QCOMPARE(sio->ReqUD2(5), LinkResult::Aborted);
     QCOMPARE(f.clock.now(), qint64{700});
-    QVERIFY(f.line.writes.empty());
+    QVERIFY(f.line.events.filter(" write ").isEmpty());
+}
+
+// A valid answer after stray bytes counts as a telegram error, not as OK.
+void TestMbSioControl::strayBytesAreATelegramError() {
+    QCOMPARE(ResultClassOf(LinkResult::OkAfterStrayBytes), ResultClass::TelegramError);
+}
+
+void TestMbSioControl::waitTakesExactlyItsTime() {
+    Fixture s;
+    s.clock.advanceBy(123);
+    s.reporter.Wait_ms(2000);
+    QCOMPARE(s.clock.now(), qint64{2123});
+    s.reporter.Wait_ms(65535);
+    QCOMPARE(s.clock.now(), qint64{2123 + 65535});
+    QCOMPARE(s.clock.pendingTimers(), std::size_t{0});
+}
+
+void TestMbSioControl::waitOfZeroReturns() {
+    Fixture s;
+    s.reporter.Wait_ms(0);
+    QCOMPARE(s.clock.now(), qint64{0});
+}
+
+void TestMbSioControl::waitsDoNotShareATimer() {
+    Fixture s;
+    std::vector<qint64> ended;
+    // Another handler pauses while the first pause runs: each ends on its own time.
+    const auto other = s.clock.callAfter(100, [&] {
+        s.reporter.Wait_ms(500);
+        ended.push_back(s.clock.now());
+    });
+    s.reporter.Wait_ms(1000);
+    ended.push_back(s.clock.now());
+    QCOMPARE(ended, (std::vector<qint64>{600, 1000}));
+}
+
+void TestMbSioControl::keepsTheNewestLines_data() {
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<int>("appended");
+    QTest::addColumn<QStringList>("kept");
+    QTest::addColumn<int>("dropped");
+    QTest::newRow("at the limit") << 5 << 5 << Numbered(1, 5) << 0;
+    QTest::newRow("one over drops the first") << 5 << 6 << Numbered(2, 6) << 1;
+    QTest::newRow("many times over") << 5 << 1000 << Numbered(996, 1000) << 995;
+    QTest::newRow("a limit below one is one") << 0 << 2 << Numbered(2, 2) << 1;
+}
+
+void TestMbSioControl::keepsTheNewestLines() {
+    QFETCH(int, limit);
+    QFETCH(int, appended);
+    QFETCH(QStringList, kept);
+    QFETCH(int, dropped);
+    Trace trace(nullptr, limit);
+    QSignalSpy spy(&trace, &Trace::lineAppended);
+    for (const QString& line : Numbered(1, appended)) {
+        trace.append(line);
+    }
+    QCOMPARE(trace.lines(), kept);
+    QCOMPARE(trace.droppedLines(), qint64{dropped});
+    // The view hears of every line, also of those dropped later.
+    QCOMPARE(spy.count(), appended);
+    QCOMPARE(spy.last().at(0).toString(), kept.last());
+}
+
+void TestMbSioControl::clearStartsAgain() {
+    Trace trace(nullptr, 2);
+    for (const QString& line : Numbered(1, 4)) {
+        trace.append(line);
+    }
+    QSignalSpy cleared(&trace, &Trace::cleared);
+    trace.clear();
+    QCOMPARE(cleared.count(), 1);
+    QVERIFY(trace.lines().isEmpty());
+    QCOMPARE(trace.droppedLines(), qint64{0});
+    for (const QString& line : Numbered(5, 7)) {
+        trace.append(line);
+    }
+    QCOMPARE(trace.lines(), Numbered(6, 7));
 }
 
 QTEST_GUILESS_MAIN(TestMbSioControl)

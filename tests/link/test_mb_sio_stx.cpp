@@ -2,7 +2,9 @@
 // (bytes, results, attempts, durations, the line put back; the cases are in
 // data/stx-requests.txt), and the ways out of a request that never reaches
 // the bus.
-#include "link_fixture.h"
+#include "common/scripted_line.h"
+#include "link/mb_sio.h"
+#include "link/virtual_clock.h"
 
 #include "common/data_rows.h"
 
@@ -13,6 +15,18 @@
 
 using namespace quorven;
 using namespace quorven::testing;
+
+namespace {
+
+// The link on a scripted line, on virtual time.
+struct LinkFixture {
+    quorven::VirtualClock clock;
+    quorven::testing::ScriptedLine line{clock};
+    std::unique_ptr<quorven::TMB_Sio> sio = std::make_unique<quorven::TMB_Sio>(clock, line);
+    void openPort() { sio->OpenPort(); }
+};
+
+} // namespace
 
 class TestMbSioStx : public QObject {
     Q_OBJECT
@@ -74,7 +88,7 @@ void TestMbSioStx::lineIsPutBackWhenThePortCannotBeOpened() {
     QCOMPARE(f.line.settings(), f.sio->Settings());
     QCOMPARE(f.sio->ReceiveMode(), ReceiveModes::MBus);
     QVERIFY(!f.sio->ExchangeWaiting());
-    QVERIFY(f.line.writes.empty());
+    QVERIFY(f.line.events.filter(" write ").isEmpty());
 }
 
 void TestMbSioStx::exchangesRefuseEachOther_data() {
@@ -100,7 +114,7 @@ void TestMbSioStx::exchangesRefuseEachOther() {
 
     QCOMPARE(refused, int{LinkResult::Aborted});
     QCOMPARE(f.sio->LastResult(), LinkResult::NoAnswer);
-    QCOMPARE(f.line.writes.size(), std::size_t{1});
+    QCOMPARE(f.line.events.filter(" write ").size(), 1);
     QCOMPARE(during.parity, stxWaits ? Parity::Odd : Parity::Even);
     QCOMPARE(f.line.settings().parity, Parity::Even);
 }

@@ -1,56 +1,28 @@
+// The import around the telegram: the hex-text scanner, what an import
+// resets, and the files it reads; and the record selection as a bit set.
+// (What the import and the table filling make of telegrams, and the import's
+// questions, are the golden telegrams of test_import_golden.)
 #include "operations/hex_import.h"
 #include "operations/station.h"
 #include "tables/table_layouts.h"
 
 #include "common/scripted_prompter.h"
-#include "station_telegrams.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace quorven;
-using quorven::testing::HexText;
 using quorven::testing::ScriptedPrompter;
-using quorven::testing::WaterTelegram;
-using Answer = Prompter::Answer;
 
 namespace {
 
-const QString kLengthQuestion =
-    "Wrong telegram length $%1\n\rTrue length would be $%2\n\rShould the length be adapted?";
-const QString kChecksumQuestion =
-    "Wrong checksum $%1\n\rTrue checksum would be $%2\n\rShould the checksum be adapted?";
-
-QString Hex2(int b) {
-    return QString::number(b & 0xFF, 16).toUpper().rightJustified(2, u'0');
-}
-
-// The water meter's answer lengthened by `filler` idle filler bytes (2Fh)
-// after its records, with length field and checksum made right for it.
-std::vector<std::uint8_t> PaddedTelegram(int filler) {
-    std::vector<std::uint8_t> t = WaterTelegram(6);
-    t.insert(t.end() - 2, static_cast<std::size_t>(filler), std::uint8_t{0x2F});
-    t[1] = t[2] = static_cast<std::uint8_t>(t.size() - 6);
-    std::uint8_t sum = 0;
-    for (std::size_t i = 4; i + 2 < t.size(); ++i) {
-        sum = static_cast<std::uint8_t>(sum + t[i]);
-    }
-    t[t.size() - 2] = sum;
-    return t;
-}
-
-QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
-    QFile f(dir.filePath(name));
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
-        return {};
-    }
-    return f.fileName();
-}
+// A water meter's answer with six records.
+const QByteArray kTelegram = "68 2D 2D 68 08 0B 72 54 02 99 04 C5 14 00 06 0C 27 00 00 04 13 10 27 "
+                             "00 00 04 6D 0A 0C CD 13 02 5A 14 01 02 5E 0A 01 0C 06 45 23 01 00 02 "
+                             "3B 00 00 D3 16";
 
 } // namespace
-
-Q_DECLARE_METATYPE(Answer)
 
 class TestTelegramImport : public QObject {
     Q_OBJECT
@@ -58,12 +30,10 @@ private slots:
     void scanner_data();
     void scanner();
     void validTelegram();
-    void questions_data();
-    void questions();
-    void tooShortDoesNothing();
-    void longerThanBuffer();
     void files_data();
     void files();
+    void checkDataset_data();
+    void checkDataset();
 };
 
 void TestTelegramImport::scanner_data() {
@@ -110,18 +80,13 @@ void TestTelegramImport::validTelegram() {
     station.tables().dataTable().SetCell(0, 1, "earlier row");
     station.tables().setDataWritePosition(1);
     QSignalSpy filled(&station, &Station::dataTableFilled);
-    const std::vector<std::uint8_t> telegram = WaterTelegram(6);
 
-    QCOMPARE(station.ImportText(HexText(telegram)), ImportResult::RowsAdded);
-    QVERIFY(prompter.asked.empty());
-    QCOMPARE(station.trace().lines(), QStringList{HexText(telegram) + " "});
+    QCOMPARE(station.ImportText(kTelegram), ImportResult::RowsAdded);
     const GridModel& data = station.tables().dataTable();
     QCOMPARE(data.RowCount(), 9); // after the earlier row: 6 records and the status row
     QCOMPARE(data.Cell(0, 1), QString("earlier row"));
-    QCOMPARE(data.Cell(kDataPlace, 2), QString("Beép.hely"));
-    QCOMPARE(data.Cell(kDataDate, 2), QString());
     QCOMPARE(data.Cell(kDataNumber, 2), QString("1"));
-    QCOMPARE(data.Cell(kDataDescription, 8), QString("M-Bus state"));
+    QCOMPARE(data.Cell(kDataDate, 2), QString()); // not the last read's date
     QCOMPARE(filled.count(), 1);
     const ReadContext& ctx = station.readContext();
     QVERIFY(!ctx.writePositionFlag);
@@ -130,124 +95,15 @@ void TestTelegramImport::validTelegram() {
     QVERIFY(ctx.recordSelection.isEmpty());
 }
 
-void TestTelegramImport::questions_data() {
-    QTest::addColumn<int>("filler");
-    QTest::addColumn<int>("lengthChange");
-    QTest::addColumn<int>("checksumChange");
-    QTest::addColumn<QList<Answer>>("answers");
-    QTest::addColumn<QStringList>("asked");
-    QTest::addColumn<QString>("traceError");
-    QTest::addColumn<int>("rows");
-    const std::vector<std::uint8_t> t = WaterTelegram(6);
-    const int l = t[1];
-    const int cs = t[t.size() - 2];
-    const QString length = kLengthQuestion.arg(Hex2(l - 1), Hex2(l));
-    const QString checksum = kChecksumQuestion.arg(Hex2(cs + 1), Hex2(cs));
-    QTest::newRow("length one too small, Yes")
-        << 0 << -1 << 0 << QList<Answer>{Answer::Yes} << QStringList{length} << "" << 8;
-    QTest::newRow("length one too small, No")
-        << 0 << -1 << 0 << QList<Answer>{Answer::No} << QStringList{length}
-        << "Länge und Längenfeld unterschiedlich" << 1;
-    QTest::newRow("checksum wrong, Yes")
-        << 0 << 0 << 1 << QList<Answer>{Answer::Yes} << QStringList{checksum} << "" << 8;
-    QTest::newRow("checksum wrong, No")
-        << 0 << 0 << 1 << QList<Answer>{Answer::No} << QStringList{checksum}
-        << QString("Checksummenfehler %1 <> %2").arg(Hex2(cs), Hex2(cs + 1)) << 1;
-    QTest::newRow("both wrong, Yes to both")
-        << 0 << -1 << 1 << QList<Answer>{Answer::Yes, Answer::Yes} << QStringList{length, checksum}
-        << "" << 8;
-    // 261 bytes: the longest long frame, L = FFh.
-    const int longest = 261 - static_cast<int>(t.size());
-    QTest::newRow("longest frame, length right: no question")
-        << longest << 0 << 0 << QList<Answer>{} << QStringList{} << "" << 8;
-    // 262 bytes: the true length 256 shows as $00, and a length byte of 00h
-    // is not 256, so the question comes.
-    QTest::newRow("262 bytes, length byte 00h: asked")
-        << longest + 1 << 0 << 0 << QList<Answer>{Answer::No}
-        << QStringList{kLengthQuestion.arg("00", "00")} << "M-Bus Datensatzlänge zu lang" << 1;
-}
-
-// The length byte is outside the checksum, so a corrected length never brings
-// on the checksum question by itself.
-void TestTelegramImport::questions() {
-    QFETCH(int, filler);
-    QFETCH(int, lengthChange);
-    QFETCH(int, checksumChange);
-    QFETCH(QList<Answer>, answers);
-    QFETCH(QStringList, asked);
-    QFETCH(QString, traceError);
-    QFETCH(int, rows);
-    const std::vector<std::uint8_t> correct = PaddedTelegram(filler);
-    std::vector<std::uint8_t> t = correct;
-    t[1] = t[2] = static_cast<std::uint8_t>(t[1] + lengthChange);
-    t[t.size() - 2] = static_cast<std::uint8_t>(t[t.size() - 2] + checksumChange);
-    ScriptedPrompter prompter;
-    prompter.answers.assign(answers.begin(), answers.end());
-    Station station(prompter);
-    station.ImportText(HexText(t, ""));
-
-    QStringList texts;
-    for (const auto& a : prompter.asked) {
-        QCOMPARE(a.kind, QString("yesno"));
-        QCOMPARE(a.caption, QString("Error"));
-        texts << a.text;
-    }
-    QCOMPARE(texts, asked);
-    std::vector<std::uint8_t> fixed = correct;
-    if (!answers.isEmpty() && answers.size() == asked.size() && answers.first() == Answer::No) {
-        fixed = t;
-    }
-    QStringList trace{HexText(fixed) + " "};
-    if (!traceError.isEmpty()) {
-        trace << traceError;
-    }
-    QCOMPARE(station.trace().lines(), trace);
-    QCOMPARE(station.tables().dataTable().RowCount(), rows);
-}
-
-void TestTelegramImport::tooShortDoesNothing() {
-    ScriptedPrompter prompter;
-    Station station(prompter);
-    QCOMPARE(station.ImportText("68 03 03 68 53 FE 51 A5 16"), ImportResult::TooShort);
-    QCOMPARE(station.ImportText(""), ImportResult::TooShort);
-    QVERIFY(prompter.asked.empty());
-    QVERIFY(station.trace().lines().isEmpty());
-    QVERIFY(station.readContext().writePositionFlag);
-}
-
-// Twelve telegrams in one file: more than the buffer holds. The questions
-// show the lowest 8 bits, the trace shows every byte, and the check refuses
-// the telegram as too long.
-void TestTelegramImport::longerThanBuffer() {
-    const std::vector<std::uint8_t> t = WaterTelegram(6);
-    QByteArray text;
-    std::size_t n = 0;
-    for (int i = 0; i < 12; ++i) {
-        text += HexText(t) + "\n";
-        n += t.size();
-    }
-    QVERIFY(n > kTelegramCapacity);
-    ScriptedPrompter prompter;
-    prompter.answers = {Answer::Yes, Answer::Yes};
-    Station station(prompter);
-    QCOMPARE(station.ImportText(text), ImportResult::NoRows);
-    QCOMPARE(prompter.asked[0].text,
-             kLengthQuestion.arg(Hex2(t[1]), Hex2(static_cast<int>(n - 6))));
-    QCOMPARE(station.trace().lines().at(0).size(), static_cast<qsizetype>(3 * n));
-    QCOMPARE(station.trace().lines().at(1), QString("M-Bus Datensatzlänge zu lang"));
-    QCOMPARE(station.tables().dataTable().RowCount(), 1);
-}
-
 void TestTelegramImport::files_data() {
     QTest::addColumn<QByteArray>("content"); // "-" for no file
     QTest::addColumn<int>("result");
     QTest::addColumn<QString>("message");
-    const QByteArray telegram = HexText(WaterTelegram(6));
     QTest::newRow("telegram padded to the size limit")
-        << telegram + QByteArray(Station::kMaxImportFileBytes - telegram.size(), ' ')
+        << kTelegram + QByteArray(Station::kMaxImportFileBytes - kTelegram.size(), ' ')
         << int(ImportResult::RowsAdded) << "";
     QTest::newRow("one byte over the size limit")
-        << telegram + QByteArray(Station::kMaxImportFileBytes + 1 - telegram.size(), ' ')
+        << kTelegram + QByteArray(Station::kMaxImportFileBytes + 1 - kTelegram.size(), ' ')
         << int(ImportResult::Refused) << "File too large for a telegram: %1";
     QTest::newRow("empty file") << QByteArray() << int(ImportResult::TooShort) << "";
     QTest::newRow("missing file") << QByteArray("-") << int(ImportResult::Unreadable) << "";
@@ -258,8 +114,11 @@ void TestTelegramImport::files() {
     QFETCH(int, result);
     QFETCH(QString, message);
     QTemporaryDir dir;
-    const QString path =
-        content == "-" ? dir.filePath("missing.hex") : WriteFile(dir, "t.hex", content);
+    const QString path = dir.filePath(content == "-" ? "missing.hex" : "t.hex");
+    QFile file(path);
+    QVERIFY(content == "-" ||
+            (file.open(QIODevice::WriteOnly) && file.write(content) == content.size()));
+    file.close();
     ScriptedPrompter prompter;
     prompter.fileNames = {path};
     Station station(prompter);
@@ -277,6 +136,26 @@ void TestTelegramImport::files() {
 
     // Cancelling the dialog does nothing.
     QCOMPARE(station.Import_ButtonClick(), ImportResult::Cancelled);
+}
+
+void TestTelegramImport::checkDataset_data() {
+    QTest::addColumn<QString>("selection");
+    QTest::addColumn<quint64>("set");
+    QTest::newRow("1,40") << "1,40" << quint64((1ull << 0) | (1ull << 39));
+    QTest::newRow("0,65,abc is empty") << "0,65,abc" << quint64(0);
+    QTest::newRow("64 is the last") << "64" << quint64(1ull << 63);
+    QTest::newRow("blanks") << " 2 , 3" << quint64(0b110);
+}
+
+// The record numbers of a selection as a bit set; the selection stays.
+void TestTelegramImport::checkDataset() {
+    QFETCH(QString, selection);
+    QFETCH(quint64, set);
+    ScriptedPrompter prompter;
+    Station station(prompter);
+    station.readContext().recordSelection = selection;
+    QCOMPARE(quint64(station.Check_Dataset()), set);
+    QCOMPARE(station.readContext().recordSelection, selection);
 }
 
 QTEST_GUILESS_MAIN(TestTelegramImport)
