@@ -92,6 +92,7 @@ public:
             {"parity-none", [&] { sio_.SetParityNone(); }},
             {"open", [&] { sio_.OpenPort(); }},
             {"fail-writes", [&] { line_->failWrites = true; }},
+            {"gateway-baud", [&] { line_->fixedBaud = number(0); }},
             {"fail-open", [&] { line_->failOpenText = args.join(' '); }},
             {"destroy", [&] { sio_.Destroy(); }},
             {"clear-raw", [&] { sio_.ClearRawHexText(); }},
@@ -116,7 +117,7 @@ public:
         };
         out_ << "> " + command;
         if (line_ == nullptr &&
-            QStringList{"reply", "send", "fail-writes", "fail-open"}.contains(name)) {
+            QStringList{"reply", "send", "fail-writes", "fail-open", "gateway-baud"}.contains(name)) {
             out_ << "! needs a scripted line";
             return;
         }
