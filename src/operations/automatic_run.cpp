@@ -19,9 +19,9 @@ void AutomaticRun::FormShow() {
     timer_->start(kFirstTickMs);
 }
 
-void AutomaticRun::FirstTick() {
+bool AutomaticRun::FirstTick() {
     if (!firstTick_) {
-        return;
+        return false;
     }
     firstTick_ = false;
     valid_ = hooks_.evaluateCommandLine && hooks_.evaluateCommandLine(state_);
@@ -30,6 +30,7 @@ void AutomaticRun::FirstTick() {
         c_.run.closeAfterRun = true;
         CloseIn2s(NotRead);
     }
+    return true;
 }
 
 bool AutomaticRun::StartDue() const {

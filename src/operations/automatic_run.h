@@ -45,7 +45,8 @@ public:
     // The parts of a tick before and after: the command line at the first
     // tick, closing when due. `runDue` is true when the run's next step wants
     // an operation (start, or logging after a modem connection).
-    void FirstTick();
+    // True at the first tick.
+    bool FirstTick();
     bool StartDue() const;
     bool LoggingAfterModemDue() const { return step_ == Step::ModemConnected; }
     void LoggingAfterModemStarts();

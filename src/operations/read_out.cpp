@@ -103,6 +103,11 @@ ReadOutSummary ReadOut::MBRead() {
     }
     ReadOutSummary summary;
     summary.total = total;
+    // A cycle of polling or logging keeps its kind to its end: the rows a
+    // logging cycle has read go into the log file also when Stop ends it
+    // after its current slave.
+    summary.pollingCycle = run.polling;
+    summary.loggingToFile = run.logging && c_.options.LogFile_CheckBox;
     read.recordOffset = 0;
 
     if (total == 0) {
@@ -388,15 +393,14 @@ ReadOutSummary ReadOut::End(ReadOutSummary summary) {
         c_.reporter.Wait_ms(kEndPauseMs);
     }
     GridModel& data = c_.tables.dataTable();
-    if ((run.polling && c_.read.writePositionFlag) ||
-        (run.logging && c_.options.LogFile_CheckBox)) {
+    if ((summary.pollingCycle && c_.read.writePositionFlag) || summary.loggingToFile) {
         data.SetRowCount(std::max(c_.tables.dataWritePosition(), 1));
     }
     if (data.RowCount() > 1) {
         c_.indicators.DataTableFilled();
     }
     run.singleSlave = false;
-    if (run.logging && c_.options.LogFile_CheckBox && hooks_.appendLog) {
+    if (summary.loggingToFile && hooks_.appendLog) {
         hooks_.appendLog();
     }
     if (run.closeAfterRun) {

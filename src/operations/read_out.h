@@ -17,8 +17,10 @@ struct ReadOutSummary {
         Completed, // every slave was read, or the stop flag ended the walk
     };
     End end = End::Completed;
-    int good = 0;  // slaves read successfully
-    int total = 0; // slaves to read (N)
+    int good = 0;               // slaves read successfully
+    int total = 0;              // slaves to read (N)
+    bool pollingCycle = false;  // a cycle of polling
+    bool loggingToFile = false; // a cycle of logging into the log file
 };
 
 // The meter read-out: walks the slave list (or reads the selected slave),

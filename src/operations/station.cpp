@@ -123,7 +123,9 @@ void Station::Timer2Timer() {
 
 void Station::Timer_GlobalTimer() {
     AutomaticRun& run = *autoRun_;
-    run.FirstTick();
+    if (run.FirstTick() && run.ClosingDue()) {
+        return; // a run that cannot start closes at a later tick
+    }
     if (run.StartDue()) {
         Run(Entry::Tick, [&] {
             if (run.StartRun()) {

@@ -46,6 +46,11 @@ public:
         record({"save", filterText, pattern});
         return nextFile();
     }
+    QString fileToSaveAs(const QString& filterText, const QString& pattern,
+                         const QString& preset) override {
+        record({"save as " + preset, filterText, pattern});
+        return nextFile();
+    }
 
 private:
     void record(Asked a) {

@@ -6,7 +6,8 @@
 //                   boxes, each with the virtual time it happened at
 //   NAME.data.csv   the data table at the end
 //   NAME.slaves.csv the slave list at the end (when "slaves" is expected)
-//   NAME.FILE       each file the scenario names under "files" (a log file)
+//   NAME.FILE       each file the scenario names under "expect"/"files" (a
+//                   log file); "files" at the top writes files before the start
 // and the facts under "expect" (exit status, whether the window closed).
 // QUORVEN_UPDATE_GOLDEN=1 writes the files instead of comparing them.
 #include "app/grid_view.h"
@@ -22,6 +23,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -77,6 +79,11 @@ public:
             WriteAll(path("bus.json"), QJsonDocument(bus.toObject()).toJson());
         }
         WriteAll(path("quorven.ini"), "[Data]\r\n" + Lines(s_["settings"]));
+        const QJsonObject files = s_["files"].toObject();
+        for (auto f = files.begin(); f != files.end(); ++f) {
+            QDir(dir_).mkpath(QFileInfo(path(f.key())).path());
+            WriteAll(path(f.key()), Lines(f.value()));
+        }
         if (s_.contains("slaveList")) {
             WriteAll(path("slist.csv"),
                      "Beép.hely,Mbus cím,Gy.sz.,Baud,Gyártó,Változat,Közeg,adatcsomag,COM "
@@ -106,6 +113,7 @@ public:
         prompter_.onAsk = [this](const testing::ScriptedPrompter::Asked& a) {
             note("[" + a.kind + " " + a.caption + ": " + a.text + "]");
         };
+        form_->installEventFilter(this);
         log.clear();
         for (const QString& line : st.trace().lines()) {
             note(line);
@@ -125,8 +133,17 @@ public:
     TForm1& form() { return *form_; }
     QString path(const QString& name) const { return QDir(dir_).filePath(name); }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == form_.get() && event->type() == QEvent::Close && event->isAccepted()) {
+            note(QStringLiteral("[window closes]"));
+        }
+        return false;
+    }
+
 private:
-    void note(const QString& line) {
+    void note(QString line) {
+        line.replace(dir_, QStringLiteral("$DIR"), Qt::CaseInsensitive);
         log += QByteArray::number(clock_.now()) + "\t" + line.toUtf8() + "\n";
     }
 
@@ -221,7 +238,8 @@ void TestScenarios::scenario() {
         outputs.push_back({".slaves.csv", TableCsv(run.form().station().tables().slaveList())});
     }
     for (const QJsonValue& f : expect["files"].toArray()) {
-        outputs.push_back({"." + f.toString(), ReadAll(run.path(f.toString()))});
+        outputs.push_back(
+            {"." + QString(f.toString()).replace('/', '-'), ReadAll(run.path(f.toString()))});
     }
     const bool update = qEnvironmentVariableIntValue("QUORVEN_UPDATE_GOLDEN") == 1;
     for (const auto& [suffix, actual] : outputs) {
