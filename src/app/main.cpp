@@ -36,6 +36,21 @@ void ChooseOffscreenWithoutDisplay(int argc) {
 #endif
 }
 
+// The offscreen platform warns that it cannot pass size hints on: true, and
+// nothing a user of an unattended run can act on.
+void QuietOffscreenWarnings() {
+    static const QtMessageHandler previous = qInstallMessageHandler(nullptr);
+    qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+            if (text == QLatin1String("This plugin does not support propagateSizeHints()")) {
+                return;
+            }
+            if (previous != nullptr) {
+                previous(type, context, text);
+            }
+        });
+}
+
 bool WantsPortList(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
         if (std::string_view(argv[i]) == quorven::kListPortsOption) {
@@ -102,6 +117,9 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quorven"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quorven"));
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
+        QuietOffscreenWarnings();
+    }
 
     // Qt has taken its own options out of the arguments by now.
     QStringList arguments = QApplication::arguments();

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -102,17 +103,41 @@ void TestPrograms::runs_data() {
     QVERIFY(lines.size() > 30);
 }
 
+// The files a run left in its folder, each after a "== NAME" line, with the
+// program's path, the date and the time of day of the run put as @PROGRAM@,
+// @DATE@ and @TIME@.
+QByteArray FilesLeft(const QDir& dir, const QString& program) {
+    QByteArray out;
+    for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
+        out += "== " + name.toUtf8() + "\n" + ReadFile(dir.filePath(name));
+    }
+    QString text = QString::fromUtf8(out);
+    text.replace(ProgramPath(program), QStringLiteral("@PROGRAM@"));
+    text.replace(QRegularExpression(QStringLiteral("\\b\\d\\d\\.\\d\\d\\.\\d\\d\\b")),
+                 QStringLiteral("@DATE@"));
+    text.replace(QRegularExpression(QStringLiteral("\\b\\d\\d:\\d\\d:\\d\\d\\b")),
+                 QStringLiteral("@TIME@"));
+    return text.toUtf8();
+}
+
 void TestPrograms::runs() {
     QFETCH(QString, program);
     QFETCH(QString, folder);
     QFETCH(QStringList, args);
-    const QDir dir(folder == QLatin1String("corpus") ? kCorpus : kHere + "/data");
+    // "tmp": a fresh folder, whose files are shown after the output; @SRC@ in
+    // an argument stands for the source tree.
+    QTemporaryDir tmp;
+    const bool fresh = folder == QLatin1String("tmp");
+    const QDir dir(fresh                               ? tmp.path()
+                   : folder == QLatin1String("corpus") ? kCorpus
+                                                       : kHere + "/data");
     if (!dir.exists()) {
         QSKIP("the shared corpus is not here");
     }
+    args.replaceInStrings(QStringLiteral("@SRC@"), QStringLiteral(QUORVEN_SOURCE_DIR));
     const Output o = Run(program, Expanded(args, dir), dir.path());
     const QString golden = kHere + "/golden/" + QTest::currentDataTag();
-    Compare(o.out, golden + ".stdout");
+    Compare(fresh ? o.out + FilesLeft(dir, program) : o.out, golden + ".stdout");
     Compare(o.err, golden + ".stderr");
     QTEST(o.code, "exitCode");
 }
