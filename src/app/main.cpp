@@ -36,8 +36,9 @@ void ChooseOffscreenWithoutDisplay(int argc) {
 #endif
 }
 
-// The offscreen platform warns that it cannot pass size hints on: true, and
-// nothing a user of an unattended run can act on.
+// Without a display Qt warns that the offscreen platform cannot pass size
+// hints on and that there is no runtime folder: true, and nothing a user of
+// an unattended run can act on.
 void QuietOffscreenWarnings() {
     static const QtMessageHandler previous = qInstallMessageHandler(nullptr);
     qInstallMessageHandler(

@@ -1,13 +1,19 @@
 // Takes a picture of the main window for the documentation:
-//   quorven-shot OUT.png [OPTION]...   (the program's own options)
+//   quorven-shot OUT.png [--read-out] [OPTION]...   (the program's own options)
 // The window is built as the program builds it, shown, and grabbed once the
-// event loop has painted it.
+// event loop has painted it; with --read-out after it has read the slave
+// list (on virtual time, so the picture of a read-out of the simulated bus
+// takes no longer than any other).
 
 #include "app/main_window.h"
 #include "app/program_help.h"
 #include "app/program_options.h"
+#include "link/virtual_clock.h"
+#include "operations/prompter.h"
+#include "operations/station.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QPixmap>
 #include <QTimer>
 
@@ -15,15 +21,29 @@
 
 namespace {
 
+constexpr quorven::HelpRow kShotOptions[] = {
+    {"--read-out", "", "read the slave list (on virtual time) before the picture is taken"},
+};
+
 const quorven::ProgramHelp kHelp{
     "quorven-shot",
     "OUT.png [OPTION]...",
     "Takes a picture of the main window, as the program starts with these options, into OUT.png.",
     // The window's own options, the first rows of the program's table.
     quorven::QuorvenOptions().first(3),
+    "Its own option:",
+    kShotOptions,
     "",
-    {},
-    "",
+};
+
+// Boxes are acknowledged without being shown: the picture shows the window.
+class SilentPrompter final : public quorven::Prompter {
+public:
+    void showMessage(const QString&, const QString&) override {}
+    Answer askYesNo(const QString&, const QString&) override { return Answer::No; }
+    Answer askYesNoCancel(const QString&, const QString&) override { return Answer::Cancel; }
+    QString fileToOpen(const QString&, const QString&) override { return {}; }
+    QString fileToSave(const QString&, const QString&) override { return {}; }
 };
 
 } // namespace
@@ -32,6 +52,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QStringList args = QApplication::arguments();
     args.removeFirst();
+    // Its own option is not the program's: taken out before the check.
+    const bool readOut = args.removeAll(QStringLiteral("--read-out")) > 0;
     if (const auto status = quorven::AnswerCommonOptions(kHelp, args)) {
         return *status;
     }
@@ -47,10 +69,16 @@ int main(int argc, char* argv[]) {
     // The picture shows the program as it starts: with the program's own settings file.
     config.settingsFileName = QStringLiteral("quorven.ini");
 
-    quorven::TForm1 form1(config);
+    SilentPrompter prompter;
+    quorven::VirtualClock clock;
+    quorven::TForm1 form1(config, readOut ? &prompter : nullptr, readOut ? &clock : nullptr);
     form1.CreateZoomWindow();
     form1.CreateModemWindow();
     form1.show();
+    if (readOut) {
+        form1.station().wallClock().Start(QDateTime::currentDateTime(), clock);
+        form1.MBRead_ButtonClick();
+    }
     int result = 0;
     QTimer::singleShot(1500, &form1, [&] {
         if (!form1.grab().save(out)) {
