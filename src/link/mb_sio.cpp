@@ -252,28 +252,28 @@ void TMB_Sio::OnDelayElapsed() {
     delayElapsed_ = true;
 }
 
+TMB_Sio::ExchangeScope::ExchangeScope(TMB_Sio& sio)
+    : sio_(sio), alive_(sio.alive_), refused_(sio.destroyed_ || sio.exchangeWaiting_) {
+    if (!refused_) {
+        sio_.exchangeWaiting_ = true;
+    }
+}
+
+TMB_Sio::ExchangeScope::~ExchangeScope() {
+    if (!refused_ && *alive_) {
+        sio_.exchangeWaiting_ = false;
+    }
+}
+
 std::uint8_t TMB_Sio::Exchange(Request request, std::uint8_t address, std::uint8_t ci,
                                const QByteArray& data) {
     if (destroyed_) {
         return lastResult_ = LinkResult::Aborted;
     }
-    if (exchangeWaiting_) {
-        // The waiting exchange keeps its buffers and its result.
+    const ExchangeScope scope(*this);
+    if (scope.refused()) {
         return LinkResult::Aborted;
     }
-    // Cleared on every way out, also when opening the port throws.
-    struct Waiting {
-        TMB_Sio& sio;
-        std::shared_ptr<bool> alive;
-        explicit Waiting(TMB_Sio& s) : sio(s), alive(s.alive_) { sio.exchangeWaiting_ = true; }
-        ~Waiting() {
-            if (*alive) {
-                sio.exchangeWaiting_ = false;
-            }
-        }
-        Waiting(const Waiting&) = delete;
-        Waiting& operator=(const Waiting&) = delete;
-    } const waiting(*this);
     return RunExchange(request, address, ci, data);
 }
 

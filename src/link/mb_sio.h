@@ -154,6 +154,24 @@ public:
 private:
     enum class Request { ReqUd2, SndNke, ApplReset, SndUd, Select };
 
+    // An exchange in progress: the link counts as waiting for the scope's
+    // life, also when opening the port throws. Refused when the link is
+    // destroyed or another exchange waits; the caller then returns 1 and
+    // sends nothing, and the waiting exchange keeps its buffers and result.
+    class ExchangeScope {
+    public:
+        explicit ExchangeScope(TMB_Sio& sio);
+        ~ExchangeScope();
+        ExchangeScope(const ExchangeScope&) = delete;
+        ExchangeScope& operator=(const ExchangeScope&) = delete;
+        bool refused() const { return refused_; }
+
+    private:
+        TMB_Sio& sio_;
+        std::shared_ptr<bool> alive_;
+        bool refused_;
+    };
+
     std::uint8_t Exchange(Request request, std::uint8_t address, std::uint8_t ci,
                           const QByteArray& data);
     std::uint8_t RunExchange(Request request, std::uint8_t address, std::uint8_t ci,

@@ -23,8 +23,8 @@ std::uint8_t TMB_Sio::StxReadRegisters(std::uint8_t address, std::uint16_t first
     if (destroyed_) {
         return lastResult_ = LinkResult::Aborted;
     }
-    if (exchangeWaiting_) {
-        // The waiting exchange keeps its buffers, its result and its line.
+    const ExchangeScope scope(*this);
+    if (scope.refused()) {
         return LinkResult::Aborted;
     }
     // What was in force before is back on every way out, also when opening
@@ -35,9 +35,7 @@ std::uint8_t TMB_Sio::StxReadRegisters(std::uint8_t address, std::uint16_t first
         ReceiveModes mode;
         LineSettings settings;
         explicit Restore(TMB_Sio& s)
-            : sio(s), alive(s.alive_), mode(s.receiveMode_), settings(s.settings_) {
-            sio.exchangeWaiting_ = true;
-        }
+            : sio(s), alive(s.alive_), mode(s.receiveMode_), settings(s.settings_) {}
         ~Restore() {
             if (!*alive) {
                 return;
@@ -46,7 +44,6 @@ std::uint8_t TMB_Sio::StxReadRegisters(std::uint8_t address, std::uint16_t first
             sio.receiveMode_ = mode;
             sio.settings_ = settings;
             sio.ApplySettings();
-            sio.exchangeWaiting_ = false;
         }
         Restore(const Restore&) = delete;
         Restore& operator=(const Restore&) = delete;
