@@ -126,7 +126,8 @@ public:
     QString path(const QString& name) const { return QDir(dir_).filePath(name); }
 
 private:
-    void note(const QString& line) {
+    void note(QString line) {
+        line.replace(dir_, "$DIR"); // the folder of the run changes from run to run
         log += QByteArray::number(clock_.now()) + "\t" + line.toUtf8() + "\n";
     }
 
@@ -136,8 +137,10 @@ private:
             prompter_.fileNames.push_back(path(step["answerFile"].toString()));
         }
         if (step.contains("answer")) {
-            prompter_.answers.push_back(step["answer"].toString() == "yes" ? Prompter::Answer::Yes
-                                                                           : Prompter::Answer::No);
+            const QString a = step["answer"].toString();
+            prompter_.answers.push_back(a == "yes"      ? Prompter::Answer::Yes
+                                        : a == "cancel" ? Prompter::Answer::Cancel
+                                                        : Prompter::Answer::No);
         }
         if (step.contains("check")) {
             w.findChild<QCheckBox*>(step["check"].toString())->setChecked(step["on"].toBool(true));
