@@ -25,12 +25,12 @@ public:
     // operation that has not shown itself busy yet.
     void Search(Method method);
 
+private:
     // One pass over primary addresses 1..250 at the line's baud rate.
     void PAdrSearch();
     // One secondary search at the line's baud rate.
     void IDSearch();
 
-private:
     enum class MaskResult { Done, Split };
     // Mask digits d1..d8 (index 0..7): 0..9 fixed, 0Fh wildcard.
     using Mask = std::array<std::uint8_t, 8>;

@@ -155,7 +155,6 @@ public:
     void PS_ButtonClick();
     // "Gy.sz.keresés": the meters found by their identification numbers.
     void IDS_ButtonClick();
-    SlaveSearch& search() { return *search_; }
 
     // --- Slave commands (the slave list's menu) ---
     // `currentRow` is the slave list's current row (1 = first meter; anything
