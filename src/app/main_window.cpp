@@ -135,6 +135,32 @@ void TForm1::ConnectControls() {
     On(Clearlist2, &QAction::triggered, &TForm1::Clearlist1Click);
     connect(AdvStringGrid1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { Guarded([this, at] { SlaveListMenu(at); }); });
+    ConnectSearches();
+}
+
+void TForm1::ConnectSearches() {
+    // The searches and the meter commands are the station's; the window
+    // hands on the selected row and sizes the list when rows come.
+    const auto forward = [this](auto* sender, auto signal, std::function<void()> fn) {
+        connect(sender, signal, this, [this, fn] { Guarded(fn); });
+    };
+    Station& st = *station_;
+    forward(PS_Button, &QPushButton::clicked, [&st] { st.PS_ButtonClick(); });
+    forward(IDS_Button, &QPushButton::clicked, [&st] { st.IDS_ButtonClick(); });
+    forward(Testslave1, &QAction::triggered,
+            [this] { station_->Testslave1Click(CurrentSlaveRow()); });
+    forward(SetPaddr1, &QAction::triggered,
+            [this] { station_->SetPaddr1Click(CurrentSlaveRow()); });
+    forward(S1, &QAction::triggered, [this] { station_->S1Click(CurrentSlaveRow()); });
+    forward(SndNke1, &QAction::triggered, [this] { station_->SndNke1Click(CurrentSlaveRow()); });
+    forward(AppRes1, &QAction::triggered, [this] { station_->AppRes1Click(CurrentSlaveRow()); });
+    forward(SndNkeAll1, &QAction::triggered, [&st] { st.SndNkeAll1Click(); });
+    forward(AppResAll1, &QAction::triggered, [&st] { st.AppResAll1Click(); });
+    forward(ReadPAdr01, &QAction::triggered, [&st] { st.ReadPAdr01Click(); });
+    connect(&st, &Station::slaveListFilled, this, [this] {
+        AdvStringGrid1->sizeColumns();
+        AdvStringGrid1->scrollToLastRow();
+    });
 }
 
 void TForm1::Guarded(const std::function<void()>& fn) {

@@ -168,6 +168,7 @@ private:
     void ShowFirstStartHint();
 
     void ConnectControls();
+    void ConnectSearches();
     void ConnectTables();
     void ConnectOptions();
     // Connects a signal to a handler run under the guard.

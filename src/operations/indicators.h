@@ -19,6 +19,9 @@ public:
     // Rows were written into the data table: size its columns to the
     // contents and show its last row (the zoom window's too while it is open).
     virtual void DataTableFilled() = 0;
+    // Rows were added to the slave list or refreshed: size its columns to the
+    // contents and show its last row.
+    virtual void SlaveListFilled() = 0;
 };
 
 } // namespace quorven

@@ -3,10 +3,10 @@
 #include "interpret/hex.h"
 #include "link/ident_text.h"
 #include "link/link_result.h"
+#include "operations/slave_cells.h"
 #include "tables/table_layouts.h"
 
 #include <array>
-#include <optional>
 
 namespace quorven {
 
@@ -19,39 +19,6 @@ constexpr std::uint8_t kBroadcastAddress = 255;
 constexpr std::uint8_t kSelectedAddress = 253;
 constexpr std::uint8_t kTestAddress = 254;
 constexpr int kSecondaryPasses = 3;
-
-// The bus speed a slave list's baud text asks for, as a baud index: 300,
-// 2400, 9600 and 38400 baud are read as such, everything else as 2400.
-int BaudIndexOf(const QString& text) {
-    struct Row {
-        int rate;
-        int index;
-    };
-    static constexpr std::array<Row, 4> kRows{{{300, 0}, {2400, 3}, {9600, 5}, {38400, 8}}};
-    bool ok = false;
-    const int rate = text.trimmed().toInt(&ok);
-    for (const Row& r : kRows) {
-        if (ok && r.rate == rate) {
-            return r.index;
-        }
-    }
-    return 3;
-}
-
-// A primary address cell: a whole number 0..255, blanks around it aside.
-std::optional<int> AddressOf(const QString& text) {
-    const QString t = text.trimmed();
-    if (t.isEmpty() || t.size() > 3) {
-        return std::nullopt;
-    }
-    for (const QChar c : t) {
-        if (c < u'0' || c > u'9') {
-            return std::nullopt;
-        }
-    }
-    const int address = t.toInt();
-    return address <= 255 ? std::optional<int>(address) : std::nullopt;
-}
 
 QString SummaryText(int good, int total) {
     return QStringLiteral("%1 of %2 slaves read successfully.").arg(good).arg(total);

@@ -24,6 +24,8 @@ Station::Station(Prompter& prompter, QObject* parent)
 Station::~Station() = default;
 
 void Station::ConnectPorts(Clock& clock, const PortSetup& setup, QStringList* report) {
+    commands_.reset();
+    search_.reset();
     stx_.reset();
     context_.reset();
     reporter_.reset();
@@ -37,6 +39,8 @@ void Station::AttachLink(Clock& clock, PortFactory& ports, const QString& initia
     autoRun_.reset();
     polling_.reset();
     readOut_.reset();
+    commands_.reset();
+    search_.reset();
     stx_.reset();
     context_.reset();
     reporter_.reset();
@@ -52,6 +56,8 @@ void Station::AttachLink(Clock& clock, PortFactory& ports, const QString& initia
 void Station::CreateOperations(Clock& clock) {
     static_cast<void>(clock);
     stx_ = std::make_unique<StxMeters>(*context_);
+    search_ = std::make_unique<SlaveSearch>(*context_, *stx_);
+    commands_ = std::make_unique<SlaveCommands>(*context_, *stx_);
     readOut_ = std::make_unique<ReadOut>(*context_, *stx_);
     polling_ = std::make_unique<PollingLogging>(*context_);
     autoRun_ = std::make_unique<AutomaticRun>(*context_);
@@ -140,6 +146,52 @@ void Station::Timer_GlobalTimer() {
     } else if (run.ClosingDue()) {
         run.Close();
     }
+}
+
+// --- Searches ---
+
+void Station::PS_ButtonClick() {
+    // The search shows itself busy once the question is answered: Cancel
+    // leaves the display as it was.
+    Run(Entry::TableEdit, [this] { search_->Search(SlaveSearch::Method::Primary); });
+}
+
+void Station::IDS_ButtonClick() {
+    Run(Entry::TableEdit, [this] { search_->Search(SlaveSearch::Method::Secondary); });
+}
+
+// --- Slave commands ---
+
+void Station::Testslave1Click(int currentRow) {
+    Run(Entry::Command, [this, currentRow] { commands_->Testslave1Click(currentRow); });
+}
+
+void Station::SetPaddr1Click(int currentRow) {
+    Run(Entry::Command, [this, currentRow] { commands_->SetPaddr1Click(currentRow); });
+}
+
+void Station::S1Click(int currentRow) {
+    Run(Entry::Command, [this, currentRow] { commands_->S1Click(currentRow); });
+}
+
+void Station::SndNke1Click(int currentRow) {
+    Run(Entry::Command, [this, currentRow] { commands_->SndNke1Click(currentRow); });
+}
+
+void Station::SndNkeAll1Click() {
+    Run(Entry::Command, [this] { commands_->SndNkeAll1Click(); });
+}
+
+void Station::AppRes1Click(int currentRow) {
+    Run(Entry::Command, [this, currentRow] { commands_->AppRes1Click(currentRow); });
+}
+
+void Station::AppResAll1Click() {
+    Run(Entry::Command, [this] { commands_->AppResAll1Click(); });
+}
+
+void Station::ReadPAdr01Click() {
+    Run(Entry::Command, [this] { commands_->ReadPAdr01Click(); });
 }
 
 // --- Tables ---

@@ -17,10 +17,12 @@
 #include "operations/read_context.h"
 #include "operations/read_out.h"
 #include "operations/run_state.h"
+#include "operations/slave_commands.h"
+#include "operations/slave_search.h"
 #include "operations/station_ports.h"
+#include "operations/stx_meters.h"
 #include "operations/unattended_prompter.h"
 #include "operations/wall_clock.h"
-#include "operations/stx_meters.h"
 #include "tables/tables.h"
 
 #include <QByteArray>
@@ -148,6 +150,24 @@ public:
         }
     }
 
+    // --- Searches ---
+    // "Cím keresés": the meters at primary addresses 1..250 into the slave list.
+    void PS_ButtonClick();
+    // "Gy.sz.keresés": the meters found by their identification numbers.
+    void IDS_ButtonClick();
+
+    // --- Slave commands (the slave list's menu) ---
+    // `currentRow` is the slave list's current row (1 = first meter; anything
+    // else when no meter row is current, which sends nothing).
+    void Testslave1Click(int currentRow);
+    void SetPaddr1Click(int currentRow);
+    void S1Click(int currentRow);
+    void SndNke1Click(int currentRow);
+    void SndNkeAll1Click();
+    void AppRes1Click(int currentRow);
+    void AppResAll1Click();
+    void ReadPAdr01Click();
+
     // --- Data table filling ---
     bool MBusToGrid() { return filling_.MBusToGrid(); }
     std::uint64_t Check_Dataset() const { return filling_.Check_Dataset(); }
@@ -218,6 +238,9 @@ signals:
     // Rows were added to the data table: the window sizes its columns and
     // shows the last row (also in the zoom window while it is open).
     void dataTableFilled();
+    // Rows were added to the slave list or refreshed: the window sizes its
+    // columns and shows the last row.
+    void slaveListFilled();
     // A short note for the status bar (an operation was refused).
     void statusNote(const QString& text);
     // The busy/free indication: the lamp red and "foglalt" while an operation
@@ -237,6 +260,7 @@ private:
     void ShowProgress(int bar, int percent) override { emit progressChanged(bar, percent); }
     void ShowNote(const QString& text) override { emit statusNote(text); }
     void DataTableFilled() override { emit dataTableFilled(); }
+    void SlaveListFilled() override { emit slaveListFilled(); }
     void ApplyMdk();
     void Guard(const std::function<void()>& handler);
     void CreateOperations(Clock& clock);
@@ -266,7 +290,9 @@ private:
     std::unique_ptr<PollingLogging> polling_;
     std::unique_ptr<AutomaticRun> autoRun_;
     std::unique_ptr<ClockTimer> cycleStart_;
-    std::unique_ptr<StxMeters> stx_; // works on the context
+    std::unique_ptr<StxMeters> stx_;          // works on the context
+    std::unique_ptr<SlaveSearch> search_;     // works on the context and stx_
+    std::unique_ptr<SlaveCommands> commands_; // works on the context and stx_
 };
 
 } // namespace quorven

@@ -153,8 +153,10 @@ private:
             prompter_.fileNames.push_back(path(step["answerFile"].toString()));
         }
         if (step.contains("answer")) {
-            prompter_.answers.push_back(step["answer"].toString() == "yes" ? Prompter::Answer::Yes
-                                                                           : Prompter::Answer::No);
+            const QString a = step["answer"].toString();
+            prompter_.answers.push_back(a == "yes"      ? Prompter::Answer::Yes
+                                        : a == "cancel" ? Prompter::Answer::Cancel
+                                                        : Prompter::Answer::No);
         }
         if (step.contains("check")) {
             w.findChild<QCheckBox*>(step["check"].toString())->setChecked(step["on"].toBool(true));
