@@ -91,6 +91,8 @@ public:
     void CL_ButtonClick();
     void SStop_ButtonClick();
     void Modem_ButtonClick();
+    // The modem window's dial button: dial, or hang up (the station decides).
+    void Moddial_ButtonClick();
     // Parses the command line, writes its lines and applies its switches;
     // fills the automatic run's state and returns whether the line is valid.
     bool Check_Cmdlparms(CommandLineState& state);

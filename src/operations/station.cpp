@@ -24,6 +24,7 @@ Station::Station(Prompter& prompter, QObject* parent)
 Station::~Station() = default;
 
 void Station::ConnectPorts(Clock& clock, const PortSetup& setup, QStringList* report) {
+    modem_.reset();
     stx_.reset();
     context_.reset();
     reporter_.reset();
@@ -33,6 +34,7 @@ void Station::ConnectPorts(Clock& clock, const PortSetup& setup, QStringList* re
 }
 
 void Station::AttachLink(Clock& clock, PortFactory& ports, const QString& initialPort) {
+    modem_.reset();
     cycleStart_.reset();
     autoRun_.reset();
     polling_.reset();
@@ -57,8 +59,18 @@ void Station::CreateOperations(Clock& clock) {
     autoRun_ = std::make_unique<AutomaticRun>(*context_);
     polling_->SetTick([this] { Guard([this] { Timer2Timer(); }); });
     autoRun_->SetTick([this] { Guard([this] { Timer_GlobalTimer(); }); });
+    modem_ = std::make_unique<ModemConnection>(*context_);
+    modem_->SetHooks({[this](const std::function<void()>& handler) { Guard(handler); },
+                      [this](const QString& text) { emit modemStatusChanged(text); },
+                      [this](const QString& caption) { emit modemButtonChanged(caption); },
+                      [this] { autoRun_->ModemConnected(); }, [this] { autoRun_->Failed(); }});
     readOut_->SetHooks({[this] { polling_->AppendLog(); },
-                        {},
+                        [this] {
+                            // Every read-out of a run started with "/M" ends the call.
+                            if (autoRun_->commandLine().modemStart) {
+                                modem_->HangUpAfterReadOut();
+                            }
+                        },
                         [this](const ReadOutSummary& s) { autoRun_->ReadOutEnded(s); }});
 }
 
@@ -138,6 +150,23 @@ void Station::Timer_GlobalTimer() {
     } else if (run.ClosingDue()) {
         run.Close();
     }
+}
+
+// --- The modem ---
+
+void Station::Moddial_ButtonClick(const ModemNumber& number) {
+    if (modem_->dialWaiting()) {
+        // The dial's operation hangs up itself when the wait has ended.
+        modem_->HangupAsked();
+        return;
+    }
+    Run(Entry::Command, [this, &number] {
+        if (modem_->buttonCaption() == ModemConnection::kDialCaption) {
+            modem_->DialFromWindow(number);
+        } else {
+            modem_->Hangup();
+        }
+    });
 }
 
 // --- Tables ---

@@ -9,6 +9,7 @@
 #include "operations/data_table_filling.h"
 #include "operations/indicators.h"
 #include "operations/link_reporter.h"
+#include "operations/modem_connection.h"
 #include "operations/operation_context.h"
 #include "operations/operation_scope.h"
 #include "operations/options.h"
@@ -18,9 +19,9 @@
 #include "operations/read_out.h"
 #include "operations/run_state.h"
 #include "operations/station_ports.h"
+#include "operations/stx_meters.h"
 #include "operations/unattended_prompter.h"
 #include "operations/wall_clock.h"
-#include "operations/stx_meters.h"
 #include "tables/tables.h"
 
 #include <QByteArray>
@@ -148,6 +149,15 @@ public:
         }
     }
 
+    // --- The modem ---
+    // The modem window's dial button: dials with the window's texts, or
+    // hangs up while a call is up or being set up. Pressed while a dial waits
+    // for the modem's initialisation, it ends the wait and nothing is dialled.
+    void Moddial_ButtonClick(const ModemNumber& number);
+    // The dial of an automatic run ("/M"); inside the run's operation.
+    void AutomaticDial(const ModemNumber& number) { modem_->AutomaticDial(number); }
+    ModemConnection& modem() { return *modem_; }
+
     // --- Data table filling ---
     bool MBusToGrid() { return filling_.MBusToGrid(); }
     std::uint64_t Check_Dataset() const { return filling_.Check_Dataset(); }
@@ -226,6 +236,9 @@ signals:
     // A progress bar moved: bar 1 for read-outs and searches, bar 2 for the
     // count-down to the next poll; percent 0..100.
     void progressChanged(int bar, int percent);
+    // The modem window's status text, and its dial button's caption.
+    void modemStatusChanged(const QString& text);
+    void modemButtonChanged(const QString& caption);
 
 private:
     void ShowBusy(bool busy) override {
@@ -266,7 +279,8 @@ private:
     std::unique_ptr<PollingLogging> polling_;
     std::unique_ptr<AutomaticRun> autoRun_;
     std::unique_ptr<ClockTimer> cycleStart_;
-    std::unique_ptr<StxMeters> stx_; // works on the context
+    std::unique_ptr<StxMeters> stx_;         // works on the context
+    std::unique_ptr<ModemConnection> modem_; // lets go of the link when it goes
 };
 
 } // namespace quorven
