@@ -32,6 +32,8 @@ private slots:
     void writeFailureEndsAtOnce();
     void idleBytesAreBounded();
     void retryCountZeroMakesOneAttempt();
+    void bytesNotTakenGoToTheStrayReceiver_data();
+    void bytesNotTakenGoToTheStrayReceiver();
 };
 
 void TestMbSioExchange::noAnswerTakesTheAnswerTimeOut_data() {
@@ -361,3 +363,33 @@ void TestMbSioExchange::retryCountZeroMakesOneAttempt() {
 
 QTEST_GUILESS_MAIN(TestMbSioExchange)
 #include "test_mb_sio_exchange.moc"
+
+void TestMbSioExchange::bytesNotTakenGoToTheStrayReceiver_data() {
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QByteArray>("stray");
+    QByteArray badStop = AnswerFrame();
+    badStop[badStop.size() - 1] = 0x17;
+    const QByteArray line = Hex("0D0A4E4F20434152524945520D0A"); // CR LF "NO CARRIER" CR LF
+    QTest::newRow("echo and answer are taken") << Hex("107B058016") + AnswerFrame() << QByteArray();
+    QTest::newRow("a line before the answer") << line + AnswerFrame() << line;
+    QTest::newRow("a frame refused at its stop byte, then a line")
+        << badStop + line << badStop + line;
+    QTest::newRow("a frame cut off goes on at the time-out")
+        << AnswerFrame().left(10) + line << AnswerFrame().left(10) + line;
+}
+
+void TestMbSioExchange::bytesNotTakenGoToTheStrayReceiver() {
+    QFETCH(QByteArray, answer);
+    QFETCH(QByteArray, stray);
+    LinkFixture f;
+    f.openPort();
+    f.sio->SetRetryCount(1);
+    QByteArray heard;
+    f.sio->SetStrayReceiver([&heard](const QByteArray& bytes) { heard += bytes; });
+    f.answerEveryWrite(answer);
+    f.sio->ReqUD2(5);
+    // Whatever comes while no exchange waits goes on as well.
+    f.line.sendAfter(10, Hex("0D"));
+    f.clock.advanceBy(100);
+    QCOMPARE(heard.toHex(' '), (stray + Hex("0D")).toHex(' '));
+}
