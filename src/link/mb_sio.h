@@ -42,8 +42,9 @@ enum class ReceiveModes : std::uint8_t {
 //
 // The bytes the port receives go to one consumer, chosen by SetReceiveMode:
 // the M-Bus receiver, the STX receiver, or the modem's line reader. In the
-// M-Bus mode the bytes the receiver does not take may go on to a listener
-// (SetStrayReceiver); no byte goes to two readers.
+// M-Bus mode the bytes the receiver does not take, or takes and then refuses
+// as no answer, may go on to a listener (SetStrayReceiver); an answer the
+// receiver accepts goes nowhere else.
 class TMB_Sio {
 public:
     static constexpr int kRxBufferSize = 511;
@@ -124,10 +125,12 @@ public:
         modemReceiver_ = std::move(receiver);
     }
     // In ReceiveModes::MBus, where the bytes go that the M-Bus receiver does
-    // not take: not the echo, not part of an awaited answer, or arriving
-    // while no exchange waits. While a modem call is up, that is where the
-    // modem's own lines ("NO CARRIER") come. Empty: they are only counted as
-    // stray. The receiver may replace itself, or destroy the link.
+    // not take: not the echo, not the start of an awaited answer, or arriving
+    // while no exchange waits; and the bytes of a frame begun that failed its
+    // checks or stopped (handed on when it is refused). While a modem call
+    // is up, that is how the modem's own lines ("NO CARRIER") are heard.
+    // Empty: they are only counted as stray. The receiver may replace
+    // itself, or destroy the link.
     void SetStrayReceiver(std::function<void(const QByteArray&)> receiver) {
         strayReceiver_ = std::move(receiver);
     }

@@ -32,8 +32,8 @@ struct EventRow {
     void (ModemConnection::*handle)(const ModemReport&);
 };
 
-// What the program does on each of the modem's events; VOICE and RING end
-// nothing it waits for.
+// What the program does on each of the modem's events. It has nothing to do
+// on RING and VOICE; a dial that VOICE ended is ended by the window's hang-up.
 constexpr std::array<EventRow, 9> kEvents{{
     {ModemEvent::Ok, &ModemConnection::HandleOk},
     {ModemEvent::Connect, &ModemConnection::HandleConnect},
@@ -78,15 +78,20 @@ void ModemConnection::Dial(const ModemNumber& number, int baudIndex, bool automa
     // The window's button hangs up from now on, also in an automatic run:
     // a second dial would talk to a modem that is already online.
     SetButton(kHangupCaption);
-    link.SetPort(c_.options.MB1Port_ComboBox);
-    link.SetBaud(baudIndex);
-    link.SetStopBits1();
-    if (c_.options.NP_CheckBox) {
-        link.SetParityNone();
-    } else {
-        link.SetParityEven();
+    try {
+        link.SetPort(c_.options.MB1Port_ComboBox);
+        link.SetBaud(baudIndex);
+        link.SetStopBits1();
+        if (c_.options.NP_CheckBox) {
+            link.SetParityNone();
+        } else {
+            link.SetParityEven();
+        }
+        link.OpenPort();
+    } catch (...) {
+        SetButton(kDialCaption); // no call is being set up
+        throw;
     }
-    link.OpenPort();
     link.SetRts(true);
     link.SetDtr(true);
 
