@@ -203,6 +203,11 @@ void TForm1::CreateModemWindow() {
     form4_ = new TForm4(this);
     form4_->FormCreate(startSettings_.modemInit, startSettings_.phoneNumber,
                        startSettings_.pulseDial);
+    connect(form4_, &TForm4::dialClicked, this,
+            [this] { Guarded([this] { Moddial_ButtonClick(); }); });
+    connect(station_.get(), &Station::modemStatusChanged, form4_, &TForm4::setModemStatus);
+    connect(station_.get(), &Station::modemButtonChanged, form4_->Moddial_Button,
+            &QPushButton::setText);
     form4_->hide();
 }
 
@@ -258,6 +263,11 @@ int TForm1::exitStatus() const {
 void TForm1::Modem_ButtonClick() {
     CreateModemWindow();
     showModemWindow(*form4_);
+}
+
+void TForm1::Moddial_ButtonClick() {
+    station_->Moddial_ButtonClick({form4_->Conf_Edit->text(), form4_->Dial_Edit->text(),
+                                   form4_->Pulse_CheckBox->isChecked()});
 }
 
 void TForm1::Enable_Buttons() {

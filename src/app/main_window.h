@@ -34,10 +34,10 @@ struct StartupConfig {
     QString settingsFileName = QStringLiteral("quorven.ini");
     QStringList switches; // the command line without the program's own options
     bool simulate = false;
-    QString simulationFile;     // empty: the built-in demonstration bus
-    QString importFile;         // a hex-text telegram imported when the window first shows
+    QString simulationFile; // empty: the built-in demonstration bus
+    QString importFile;     // a hex-text telegram imported when the window first shows
     class TraceFile* traceFile = nullptr; // keeps a copy of the text area, from the start on
-    QStringList optionProblems; // shown in the text area at start
+    QStringList optionProblems;           // shown in the text area at start
     // The window's size and place are written back at close; not by a run
     // on a screen that is not the user's (the offscreen platform).
     bool keepWindowPlace = true;
@@ -91,6 +91,8 @@ public:
     void CL_ButtonClick();
     void SStop_ButtonClick();
     void Modem_ButtonClick();
+    // The modem window's dial button: dial, or hang up (the station decides).
+    void Moddial_ButtonClick();
     // Parses the command line, writes its lines and applies its switches;
     // fills the automatic run's state and returns whether the line is valid.
     bool Check_Cmdlparms(CommandLineState& state);

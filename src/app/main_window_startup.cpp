@@ -73,9 +73,11 @@ void TForm1::FormCreate() {
     station_->runState() = RunState();
     station_->SetAutomaticRunHooks(
         {[this](CommandLineState& state) { return Check_Cmdlparms(state); },
-         [this] { LogFile_CheckBox->setChecked(true); },
-         [this] { close(); },
-         {}});
+         [this] { LogFile_CheckBox->setChecked(true); }, [this] { close(); },
+         [this] {
+             station_->AutomaticDial(
+                 {startSettings_.modemInit, startSettings_.phoneNumber, startSettings_.pulseDial});
+         }});
 
     PI_MaskEdit->setText(QStringLiteral("5"));
     station_->trace().clear();

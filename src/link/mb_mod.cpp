@@ -138,6 +138,11 @@ void TMB_Mod::Detach() {
     reader_.Clear();
 }
 
+void TMB_Mod::SetListening(bool on) {
+    listening_ = on;
+    reader_.Clear();
+}
+
 // --- Commands ---
 
 bool TMB_Mod::Send(const QByteArray& command, ModemState state, qint64 timeoutMs) {
@@ -200,7 +205,7 @@ void TMB_Mod::BytesReceived(const QByteArray& bytes) {
     for (const char byte : bytes) {
         // A report may have detached or destroyed the driver: the rest is
         // none of its business then.
-        if (!*alive || port_ == nullptr) {
+        if (!*alive || (port_ == nullptr && !listening_)) {
             return;
         }
         if (const auto line = reader_.Push(byte)) {

@@ -84,6 +84,11 @@ public:
     void Attach(SerialPort* port);
     void Detach();
     bool IsAttached() const { return port_ != nullptr; }
+    // While a call is up the driver is detached, but it may still listen:
+    // the bytes its owner hands it are read into lines and reported (a lost
+    // carrier's "NO CARRIER"), and nothing is written.
+    void SetListening(bool on);
+    bool IsListening() const { return listening_; }
 
     // --- Commands; each is false, and the driver idle, when it could not
     // be written (not attached, or the port refused) ---
@@ -109,7 +114,8 @@ public:
 
     // --- Receiving ---
 
-    // Bytes the modem sent; ignored while the driver is not attached.
+    // Bytes the modem sent; ignored while the driver is neither attached nor
+    // listening.
     void BytesReceived(const QByteArray& bytes);
 
     std::function<void(const ModemReport&)> onEvent;
@@ -124,6 +130,7 @@ private:
 
     Clock& clock_;
     SerialPort* port_ = nullptr;
+    bool listening_ = false;
     std::array<QString, kStringCount> strings_;
     ModemState state_ = ModemState::Idle;
     qint64 dialTimeoutMs_ = kDefaultDialTimeoutMs;

@@ -46,7 +46,7 @@ TMB_Sio::TMB_Sio(Clock& clock, PortFactory& ports, QString deviceName)
     : clock_(clock), ports_(ports), deviceName_(std::move(deviceName)),
       answerTimer_(clock.createTimer()), delayTimer_(clock.createTimer()) {
     answerTimer_->setSingleShot(true);
-    answerTimer_->setCallback([this] { OnAnswerTimeout(); });
+    answerTimer_->setCallback([this] { static_cast<void>(OnAnswerTimeout()); });
     delayTimer_->setSingleShot(true);
     delayTimer_->setCallback([this] { OnDelayElapsed(); });
 }
@@ -332,8 +332,8 @@ std::uint8_t TMB_Sio::RunExchange(Request request, std::uint8_t address, std::ui
         if (!*alive) {
             return LinkResult::Aborted;
         }
-        if (!settled && lastResult_ == LinkResult::Pending) {
-            OnAnswerTimeout();
+        if (!settled && lastResult_ == LinkResult::Pending && !OnAnswerTimeout()) {
+            return LinkResult::Aborted;
         }
         if (request == Request::ReqUd2 && IsGarbled(lastResult_)) {
             // Let colliding slaves finish before asking again.
@@ -383,7 +383,9 @@ void TMB_Sio::OnBytesReceived() {
             break;
         case ReceiveModes::MBus:
             for (const char c : chunk) {
-                HandleMBusByte(static_cast<std::uint8_t>(c));
+                if (!HandleMBusByte(static_cast<std::uint8_t>(c))) {
+                    return;
+                }
             }
             break;
         }
@@ -428,11 +430,11 @@ void TMB_Sio::AppendRaw(std::uint8_t b) {
     }
 }
 
-void TMB_Sio::HandleMBusByte(std::uint8_t b) {
+bool TMB_Sio::HandleMBusByte(std::uint8_t b) {
     // The echo of the telegram just sent, byte by byte.
     if (!inFrame_ && echoIndex_ <= txBuffer_.size() && b == Byte(txBuffer_, echoIndex_ - 1)) {
         ++echoIndex_;
-        return;
+        return true;
     }
     if ((!inFrame_ && b == kLongStart && expectLongFrame_) ||
         (b == kAckByte && expectSingleChar_)) {
@@ -446,14 +448,15 @@ void TMB_Sio::HandleMBusByte(std::uint8_t b) {
         strayBytes_ = true;
     }
     AppendRaw(b);
-    if (inFrame_) {
-        answerTimer_->start(InterByteTimeoutMs(BaudRateValue(), additionalTimeoutMs_));
-        frameBuffer_[static_cast<std::size_t>(frameCount_)] = b;
-        ++frameCount_;
-        AppendHexText(frameHexText_, b);
+    if (!inFrame_) {
+        return HandOn(QByteArray(1, static_cast<char>(b)));
     }
+    answerTimer_->start(InterByteTimeoutMs(BaudRateValue(), additionalTimeoutMs_));
+    frameBuffer_[static_cast<std::size_t>(frameCount_)] = b;
+    ++frameCount_;
+    AppendHexText(frameHexText_, b);
 
-    if (expectSingleChar_ && inFrame_ && b == kAckByte) {
+    if (expectSingleChar_ && b == kAckByte) {
         answerTimer_->stop();
         if (fcbResetPending_) {
             fcbBit_ = 1;
@@ -466,17 +469,37 @@ void TMB_Sio::HandleMBusByte(std::uint8_t b) {
         lastResult_ = strayBytes_ ? LinkResult::OkAfterStrayBytes : LinkResult::Ok;
         frameHexText_.clear();
         inFrame_ = false;
-        return;
+        return true;
     }
-    if (expectLongFrame_ && inFrame_) {
+    if (expectLongFrame_) {
         CheckLongFrame(b);
     }
     // A frame that cannot complete (both L bytes 0) ends here with 248, not at
     // the time-out a sender that keeps sending would put off for ever.
     if (inFrame_ && frameCount_ >= kFrameBufferSize) {
-        OnAnswerTimeout();
+        AbandonAnswer();
         lastResult_ = LinkResult::TimeoutAfterBytes;
+        return HandOn(RejectedFrame());
     }
+    if (frameRejected_) {
+        frameRejected_ = false;
+        return HandOn(RejectedFrame());
+    }
+    return true;
+}
+
+QByteArray TMB_Sio::RejectedFrame() const {
+    return QByteArray(reinterpret_cast<const char*>(frameBuffer_.data()), frameCount_);
+}
+
+bool TMB_Sio::HandOn(const QByteArray& bytes) {
+    if (!strayReceiver_ || bytes.isEmpty()) {
+        return true;
+    }
+    const auto alive = alive_;
+    const auto receiver = strayReceiver_;
+    receiver(bytes);
+    return *alive;
 }
 
 void TMB_Sio::CheckLongFrame(std::uint8_t b) {
@@ -529,6 +552,8 @@ void TMB_Sio::EndFrame(std::uint8_t result) {
     KeepFrame();
     lastResult_ = result;
     inFrame_ = false;
+    // The bytes were no answer after all: they go on with the stray ones.
+    frameRejected_ = true;
     // The answer of this attempt is over: later bytes are not taken for another.
     expectLongFrame_ = false;
     expectSingleChar_ = false;
@@ -540,7 +565,13 @@ void TMB_Sio::OnLineError(std::uint8_t flags) {
     pendingLineError_ = row != kLineErrors.end() ? row->result : LinkResult::OtherLineError;
 }
 
-void TMB_Sio::OnAnswerTimeout() {
+bool TMB_Sio::OnAnswerTimeout() {
+    const bool frameBegun = inFrame_;
+    AbandonAnswer();
+    return frameBegun ? HandOn(RejectedFrame()) : true;
+}
+
+void TMB_Sio::AbandonAnswer() {
     answerTimer_->stop();
     frameHexText_.clear();
     inFrame_ = false;

@@ -41,7 +41,10 @@ enum class ReceiveModes : std::uint8_t {
 // with result 1 and sends nothing.
 //
 // The bytes the port receives go to one consumer, chosen by SetReceiveMode:
-// the M-Bus receiver, the STX receiver, or the modem's line reader.
+// the M-Bus receiver, the STX receiver, or the modem's line reader. In the
+// M-Bus mode the bytes the receiver does not take, or takes and then refuses
+// as no answer, may go on to a listener (SetStrayReceiver); an answer the
+// receiver accepts goes nowhere else.
 class TMB_Sio {
 public:
     static constexpr int kRxBufferSize = 511;
@@ -121,6 +124,16 @@ public:
     void SetModemReceiver(std::function<void(const QByteArray&)> receiver) {
         modemReceiver_ = std::move(receiver);
     }
+    // In ReceiveModes::MBus, where the bytes go that the M-Bus receiver does
+    // not take: not the echo, not the start of an awaited answer, or arriving
+    // while no exchange waits; and the bytes of a frame begun that failed its
+    // checks or stopped (handed on when it is refused). While a modem call
+    // is up, that is how the modem's own lines ("NO CARRIER") are heard.
+    // Empty: they are only counted as stray. The receiver may replace
+    // itself, or destroy the link.
+    void SetStrayReceiver(std::function<void(const QByteArray&)> receiver) {
+        strayReceiver_ = std::move(receiver);
+    }
 
     // --- State ---
 
@@ -187,13 +200,21 @@ private:
 
     void OnBytesReceived();
     void OnWriteFailed();
-    void HandleMBusByte(std::uint8_t b);
+    // False when the stray receiver destroyed the object.
+    bool HandleMBusByte(std::uint8_t b);
     void HandleStxByte(std::uint8_t b);
     void CheckLongFrame(std::uint8_t b);
     void KeepFrame();
     void EndFrame(std::uint8_t result);
     void OnLineError(std::uint8_t flags);
-    void OnAnswerTimeout();
+    // False when the stray receiver destroyed the object.
+    bool OnAnswerTimeout();
+    // Ends the awaited answer with its time-out result.
+    void AbandonAnswer();
+    // Hands bytes the receiver does not take to the stray receiver; false
+    // when that destroyed the object.
+    bool HandOn(const QByteArray& bytes);
+    QByteArray RejectedFrame() const;
     void OnDelayElapsed();
     void AppendRaw(std::uint8_t b);
 
@@ -211,6 +232,7 @@ private:
 
     ReceiveModes receiveMode_ = ReceiveModes::MBus;
     std::function<void(const QByteArray&)> modemReceiver_;
+    std::function<void(const QByteArray&)> strayReceiver_;
     bool exchangeWaiting_ = false;
     std::uint8_t slaveMedium_ = 0;
     std::array<std::uint8_t, kRxBufferSize> rxBuffer_{};
@@ -235,6 +257,7 @@ private:
     std::uint8_t frameL_ = 0;
     std::array<std::uint8_t, kFrameBufferSize> frameBuffer_{};
     bool inFrame_ = false;
+    bool frameRejected_ = false; // a frame begun was refused: its bytes go on
     bool delayElapsed_ = false;
     int frameCount_ = 0;
     int echoIndex_ = 1;

@@ -79,7 +79,7 @@ std::uint8_t TMB_Sio::StxReadRegisters(std::uint8_t address, std::uint16_t first
             return LinkResult::Aborted;
         }
         if (!settled && lastResult_ == LinkResult::Pending) {
-            OnAnswerTimeout();
+            AbandonAnswer();
         }
         ++attempts;
         // Only silence is asked again: a garbled or foreign answer is final.

@@ -26,6 +26,7 @@ Station::~Station() = default;
 void Station::ConnectPorts(Clock& clock, const PortSetup& setup, QStringList* report) {
     commands_.reset();
     search_.reset();
+    modem_.reset();
     stx_.reset();
     context_.reset();
     reporter_.reset();
@@ -35,6 +36,7 @@ void Station::ConnectPorts(Clock& clock, const PortSetup& setup, QStringList* re
 }
 
 void Station::AttachLink(Clock& clock, PortFactory& ports, const QString& initialPort) {
+    modem_.reset();
     cycleStart_.reset();
     autoRun_.reset();
     polling_.reset();
@@ -63,8 +65,18 @@ void Station::CreateOperations(Clock& clock) {
     autoRun_ = std::make_unique<AutomaticRun>(*context_);
     polling_->SetTick([this] { Guard([this] { Timer2Timer(); }); });
     autoRun_->SetTick([this] { Guard([this] { Timer_GlobalTimer(); }); });
+    modem_ = std::make_unique<ModemConnection>(*context_);
+    modem_->SetHooks({[this](const std::function<void()>& handler) { Guard(handler); },
+                      [this](const QString& text) { emit modemStatusChanged(text); },
+                      [this](const QString& caption) { emit modemButtonChanged(caption); },
+                      [this] { autoRun_->ModemConnected(); }, [this] { autoRun_->Failed(); }});
     readOut_->SetHooks({[this] { polling_->AppendLog(); },
-                        {},
+                        [this] {
+                            // Every read-out of a run started with "/M" ends the call.
+                            if (autoRun_->commandLine().modemStart) {
+                                modem_->HangUpAfterReadOut();
+                            }
+                        },
                         [this](const ReadOutSummary& s) { autoRun_->ReadOutEnded(s); }});
 }
 
@@ -192,6 +204,23 @@ void Station::AppResAll1Click() {
 
 void Station::ReadPAdr01Click() {
     Run(Entry::Command, [this] { commands_->ReadPAdr01Click(); });
+}
+
+// --- The modem ---
+
+void Station::Moddial_ButtonClick(const ModemNumber& number) {
+    if (modem_->dialWaiting()) {
+        // The dial's operation hangs up itself when the wait has ended.
+        modem_->HangupAsked();
+        return;
+    }
+    Run(Entry::Command, [this, &number] {
+        if (modem_->buttonCaption() == ModemConnection::kDialCaption) {
+            modem_->DialFromWindow(number);
+        } else {
+            modem_->Hangup();
+        }
+    });
 }
 
 // --- Tables ---

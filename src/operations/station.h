@@ -9,6 +9,7 @@
 #include "operations/data_table_filling.h"
 #include "operations/indicators.h"
 #include "operations/link_reporter.h"
+#include "operations/modem_connection.h"
 #include "operations/operation_context.h"
 #include "operations/operation_scope.h"
 #include "operations/options.h"
@@ -167,6 +168,14 @@ public:
     void AppRes1Click(int currentRow);
     void AppResAll1Click();
     void ReadPAdr01Click();
+    // --- The modem ---
+    // The modem window's dial button: dials with the window's texts, or
+    // hangs up while a call is up or being set up. Pressed while a dial waits
+    // for the modem's initialisation, it ends the wait and nothing is dialled.
+    void Moddial_ButtonClick(const ModemNumber& number);
+    // The dial of an automatic run ("/M"); inside the run's operation.
+    void AutomaticDial(const ModemNumber& number) { modem_->AutomaticDial(number); }
+    ModemConnection& modem() { return *modem_; }
 
     // --- Data table filling ---
     bool MBusToGrid() { return filling_.MBusToGrid(); }
@@ -249,6 +258,9 @@ signals:
     // A progress bar moved: bar 1 for read-outs and searches, bar 2 for the
     // count-down to the next poll; percent 0..100.
     void progressChanged(int bar, int percent);
+    // The modem window's status text, and its dial button's caption.
+    void modemStatusChanged(const QString& text);
+    void modemButtonChanged(const QString& caption);
 
 private:
     void ShowBusy(bool busy) override {
@@ -293,6 +305,7 @@ private:
     std::unique_ptr<StxMeters> stx_;          // works on the context
     std::unique_ptr<SlaveSearch> search_;     // works on the context and stx_
     std::unique_ptr<SlaveCommands> commands_; // works on the context and stx_
+    std::unique_ptr<ModemConnection> modem_;  // lets go of the link when it goes
 };
 
 } // namespace quorven

@@ -9,7 +9,9 @@
 //   ReqUD2 A | SndNke A | ApplReset A | SndUD A CI BYTES | SelectById ID
 //   SetPort NAME | TxProtocol | RxProtocol | Show_Error
 // and on a scripted line only:
-//   fail-writes | fail-open TEXT
+//   fail-writes | fail-open TEXT | gateway-baud RATE
+//   stray                      bytes the M-Bus receiver does not take are
+//                              shown as they are handed on
 //   send AT BYTES [every MS]   bytes arriving without a request
 //   reply EVENT; EVENT...      how the next write is answered; the last reply
 //       answers every later write. EVENT: "DELAY BYTES [every MS]",
@@ -25,10 +27,10 @@
 
 #include "common/scripted_line.h"
 #include "common/scripted_prompter.h"
-#include "operations/link_reporter.h"
 #include "link/link_result.h"
 #include "link/mb_sio.h"
 #include "link/virtual_clock.h"
+#include "operations/link_reporter.h"
 
 #include <QFile>
 #include <QTest>
@@ -93,6 +95,13 @@ public:
             {"open", [&] { sio_.OpenPort(); }},
             {"fail-writes", [&] { line_->failWrites = true; }},
             {"gateway-baud", [&] { line_->fixedBaud = number(0); }},
+            {"stray",
+             [&] {
+                 sio_.SetStrayReceiver([this](const QByteArray& bytes) {
+                     line_->events.append(
+                         QStringLiteral("%1 stray %2").arg(clock_.now()).arg(Hex(bytes)));
+                 });
+             }},
             {"fail-open", [&] { line_->failOpenText = args.join(' '); }},
             {"destroy", [&] { sio_.Destroy(); }},
             {"clear-raw", [&] { sio_.ClearRawHexText(); }},
@@ -117,7 +126,8 @@ public:
         };
         out_ << "> " + command;
         if (line_ == nullptr &&
-            QStringList{"reply", "send", "fail-writes", "fail-open", "gateway-baud"}.contains(name)) {
+            QStringList{"reply", "send", "fail-writes", "fail-open", "gateway-baud", "stray"}
+                .contains(name)) {
             out_ << "! needs a scripted line";
             return;
         }

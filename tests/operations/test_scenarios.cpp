@@ -2,19 +2,24 @@
 // simulated bus with a slave list and settings, the steps of a user (clicks,
 // menu entries, option changes, answers to dialogs) at given times, and then
 // compares what came out with the files beside the scenario:
-//   NAME.trace      the text area's lines, the lamp, the progress bars and the
-//                   boxes, each with the virtual time it happened at
+//   NAME.trace      the text area's lines, the lamp, the progress bars, the
+//                   boxes, the modem window's status and button, and what the
+//                   simulated modem hears and says, and the window's close,
+//                   each with the virtual time it happened at
 //   NAME.data.csv   the data table at the end
 //   NAME.slaves.csv the slave list at the end (when "slaves" is expected)
 //   NAME.FILE       each file the scenario names under "expect"/"files" (a
 //                   log file); "files" at the top writes files before the start
-// and the facts under "expect" (exit status, whether the window closed).
+// and the facts under "expect" (exit status, whether the window closed, the
+// modem window's button caption and status text at the end).
 // QUORVEN_UPDATE_GOLDEN=1 writes the files instead of comparing them.
 #include "app/grid_view.h"
 #include "app/main_window.h"
+#include "app/modem_window.h"
 #include "common/scripted_prompter.h"
 #include "link/virtual_clock.h"
 #include "operations/station.h"
+#include "sim/simulated_bus.h"
 #include "tables/csv_writer.h"
 
 #include <QAbstractButton>
@@ -27,7 +32,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -103,6 +110,9 @@ public:
         form_ = std::make_unique<TForm1>(config, &prompter_, &clock_);
         form_->CreateZoomWindow();
         form_->CreateModemWindow();
+        // Shown without a nested event loop, so that it is driven on virtual time.
+        form_->showModemWindow = [](TForm4& window) { window.show(); };
+        form_->installEventFilter(this);
         Station& st = form_->station();
         st.wallClock().Start(QDateTime(QDate(2025, 1, 31), QTime(8, 5, 0)), clock_);
         connect(&st.trace(), &Trace::lineAppended, this, [this](const QString& l) { note(l); });
@@ -110,10 +120,16 @@ public:
                 [this](bool busy) { note(busy ? "[lamp red foglalt]" : "[lamp green szabad]"); });
         connect(&st, &Station::progressChanged, this,
                 [this](int bar, int pct) { note(QString("[bar%1 %2]").arg(bar).arg(pct)); });
+        connect(&st, &Station::modemStatusChanged, this,
+                [this](const QString& text) { note("[modem status " + text + "]"); });
+        connect(&st, &Station::modemButtonChanged, this,
+                [this](const QString& caption) { note("[modem button " + caption + "]"); });
+        if (auto* bus = dynamic_cast<sim::SimulatedBus*>(st.ports().simulatedBus())) {
+            bus->onModemTrace = [this](const QString& line) { note("[sim " + line + "]"); };
+        }
         prompter_.onAsk = [this](const testing::ScriptedPrompter::Asked& a) {
             note("[" + a.kind + " " + a.caption + ": " + a.text + "]");
         };
-        form_->installEventFilter(this);
         log.clear();
         for (const QString& line : st.trace().lines()) {
             note(line);
@@ -270,6 +286,10 @@ void TestScenarios::scenario() {
     }
     if (expect.contains("closed")) {
         QCOMPARE(run.form().isClosed(), expect["closed"].toBool());
+    }
+    if (expect.contains("modemButton")) {
+        QCOMPARE(run.form().Form4()->Moddial_Button->text(), expect["modemButton"].toString());
+        QCOMPARE(run.form().Form4()->Modstat_StaticText->text(), expect["modemStatus"].toString());
     }
 }
 
