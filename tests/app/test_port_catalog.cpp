@@ -3,8 +3,8 @@
 // program's --list-ports, which prints it without a display.
 #include "app/ini_file.h"
 #include "app/port_catalog.h"
-#include "operations/station_ports.h"
 #include "app/settings.h"
+#include "operations/station_ports.h"
 
 #include <QFile>
 #include <QProcess>

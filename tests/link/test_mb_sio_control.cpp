@@ -4,11 +4,11 @@
 // result classes, and the trace, which keeps its newest lines up to its limit.
 #include "common/scripted_line.h"
 #include "common/scripted_prompter.h"
-#include "operations/link_reporter.h"
-#include "operations/link_texts.h"
 #include "link/mb_sio.h"
 #include "link/trace.h"
 #include "link/virtual_clock.h"
+#include "operations/link_reporter.h"
+#include "operations/link_texts.h"
 
 #include <QSignalSpy>
 #include <QTest>
