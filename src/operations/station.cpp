@@ -21,21 +21,19 @@ Station::Station(Prompter& prompter, QObject* parent)
     tables_.ClearGrid2();
 }
 
-Station::~Station() = default;
+Station::~Station() {
+    ReleaseLink();
+}
 
 void Station::ConnectPorts(Clock& clock, const PortSetup& setup, QStringList* report) {
-    commands_.reset();
-    search_.reset();
-    modem_.reset();
-    stx_.reset();
-    context_.reset();
-    reporter_.reset();
-    sio_.reset();
+    ReleaseLink();
     ports_ = std::make_unique<StationPorts>(clock, setup, report);
     AttachLink(clock, ports_->factory(), QStringLiteral("COM0"));
 }
 
-void Station::AttachLink(Clock& clock, PortFactory& ports, const QString& initialPort) {
+void Station::ReleaseLink() {
+    // The families before the context they work on, the reporter before the
+    // link it reports on.
     modem_.reset();
     cycleStart_.reset();
     autoRun_.reset();
@@ -47,16 +45,19 @@ void Station::AttachLink(Clock& clock, PortFactory& ports, const QString& initia
     context_.reset();
     reporter_.reset();
     sio_.reset();
+}
+
+void Station::AttachLink(Clock& clock, PortFactory& ports, const QString& initialPort) {
+    ReleaseLink();
     sio_ = std::make_unique<TMB_Sio>(clock, ports, initialPort);
     reporter_ = std::make_unique<LinkReporter>(trace_, prompter_, clock, *sio_);
     context_ = std::make_unique<OperationContext>(
         OperationContext{clock, *sio_, *reporter_, interpreter_, filling_, tables_, trace_,
                          prompter_, options_, runState_, readContext_, *this, wallClock_});
-    CreateOperations(clock);
+    CreateOperations();
 }
 
-void Station::CreateOperations(Clock& clock) {
-    static_cast<void>(clock);
+void Station::CreateOperations() {
     stx_ = std::make_unique<StxMeters>(*context_);
     search_ = std::make_unique<SlaveSearch>(*context_, *stx_);
     commands_ = std::make_unique<SlaveCommands>(*context_, *stx_);

@@ -275,7 +275,8 @@ private:
     void SlaveListFilled() override { emit slaveListFilled(); }
     void ApplyMdk();
     void Guard(const std::function<void()>& handler);
-    void CreateOperations(Clock& clock);
+    void CreateOperations();
+    void ReleaseLink();
     void StartLogging(const CommandLineState* commandLine);
 
     UnattendedPrompter prompter_;
