@@ -1,5 +1,7 @@
 #include "operations/modem_connection.h"
 
+#include "operations/slave_cells.h"
+
 #include <QScopeGuard>
 
 #include <algorithm>
@@ -8,24 +10,6 @@
 namespace quorven {
 
 namespace {
-
-// Baud indexes of the link.
-constexpr int k300Baud = 0;
-constexpr int k2400Baud = 3;
-constexpr int k9600Baud = 5;
-
-// The search baud list's entries 1 "300" and 3 "9600" dial at their rate;
-// "2400" and "2400 + 300" at 2400 baud.
-int DialBaudIndex(int searchBaudEntry) {
-    switch (searchBaudEntry) {
-    case 1:
-        return k300Baud;
-    case 3:
-        return k9600Baud;
-    default:
-        return k2400Baud;
-    }
-}
 
 struct EventRow {
     ModemEvent event;
@@ -66,11 +50,12 @@ ModemConnection::~ModemConnection() {
 // --- Dialling and hanging up ---
 
 void ModemConnection::DialFromWindow(const ModemNumber& number) {
-    Dial(number, DialBaudIndex(c_.options.SB_ComboBox), false);
+    // "300" and "9600" dial at their rate, "2400" and "2400 + 300" at 2400 baud.
+    Dial(number, SearchBaudIndexOf(c_.options.SB_ComboBox), false);
 }
 
 void ModemConnection::AutomaticDial(const ModemNumber& number) {
-    Dial(number, k2400Baud, true);
+    Dial(number, kBaudIndex2400, true);
 }
 
 void ModemConnection::Dial(const ModemNumber& number, int baudIndex, bool automatic) {
