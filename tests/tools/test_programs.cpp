@@ -104,8 +104,8 @@ void TestPrograms::runs_data() {
 }
 
 // The files a run left in its folder, each after a "== NAME" line, with the
-// program's path, the date and the time of day of the run put as @PROGRAM@,
-// @DATE@ and @TIME@.
+// program's path, the source tree, the date and the time of day of the run
+// put as @PROGRAM@, @SRC@, @DATE@ and @TIME@.
 QByteArray FilesLeft(const QDir& dir, const QString& program) {
     QByteArray out;
     for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
@@ -113,6 +113,8 @@ QByteArray FilesLeft(const QDir& dir, const QString& program) {
     }
     QString text = QString::fromUtf8(out);
     text.replace(ProgramPath(program), QStringLiteral("@PROGRAM@"));
+    // The switches are echoed in capitals.
+    text.replace(QStringLiteral(QUORVEN_SOURCE_DIR), QStringLiteral("@SRC@"), Qt::CaseInsensitive);
     text.replace(QRegularExpression(QStringLiteral("\\b\\d\\d\\.\\d\\d\\.\\d\\d\\b")),
                  QStringLiteral("@DATE@"));
     text.replace(QRegularExpression(QStringLiteral("\\b\\d\\d:\\d\\d:\\d\\d\\b")),
