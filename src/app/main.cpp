@@ -115,12 +115,12 @@ int main(int argc, char* argv[]) {
         return ListPorts(argc, argv);
     }
     ChooseOffscreenWithoutDisplay(argc);
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen") {
+        QuietOffscreenWarnings();
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quorven"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quorven"));
-    if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
-        QuietOffscreenWarnings();
-    }
 
     // Qt has taken its own options out of the arguments by now.
     QStringList arguments = QApplication::arguments();

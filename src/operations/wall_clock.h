@@ -25,7 +25,7 @@ public:
     // "dd.mm.yy".
     static QString DateText(const QDateTime& t);
     // The time of day in the long time format of the locale, up to its first
-    // blank ("16:45:12").
+    // blank ("16:45:12"); on the 24-hour clock when the locale's is 12-hour.
     static QString TimeText(const QDateTime& t);
 
 private:

@@ -117,7 +117,7 @@ QByteArray FilesLeft(const QDir& dir, const QString& program) {
     text.replace(QStringLiteral(QUORVEN_SOURCE_DIR), QStringLiteral("@SRC@"), Qt::CaseInsensitive);
     text.replace(QRegularExpression(QStringLiteral("\\b\\d\\d\\.\\d\\d\\.\\d\\d\\b")),
                  QStringLiteral("@DATE@"));
-    text.replace(QRegularExpression(QStringLiteral("\\b\\d\\d:\\d\\d:\\d\\d\\b")),
+    text.replace(QRegularExpression(QStringLiteral("\\b\\d?\\d:\\d\\d:\\d\\d\\b")),
                  QStringLiteral("@TIME@"));
     return text.toUtf8();
 }
