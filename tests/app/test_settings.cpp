@@ -2,6 +2,7 @@
 // back), the command line and the program's own options.
 #include "app/program_options.h"
 #include "app/settings.h"
+#include "common/golden.h"
 
 #include "app/command_line.h"
 #include "app/ini_file.h"
@@ -12,25 +13,17 @@
 
 using namespace quorven;
 
+using quorven::testing::ReadFile;
+
 namespace {
 
 const QString kProgram = "/opt/quorven/quorven";
 
 const QString kFiles = QStringLiteral(QUORVEN_SOURCE_DIR "/tests/app/settings");
 
-QByteArray ReadFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // Compares the lines with the file, or rewrites it with QUORVEN_UPDATE_GOLDEN=1.
 void CompareWithFile(const QStringList& lines, const QString& path) {
-    const QByteArray text = lines.join('\n').toUtf8() + '\n';
-    if (qEnvironmentVariableIntValue("QUORVEN_UPDATE_GOLDEN") == 1) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
-    }
-    QCOMPARE(text.split('\n'), ReadFile(path).split('\n'));
+    quorven::testing::CompareGolden(lines.join('\n').toUtf8() + '\n', path);
 }
 
 QString YesNo(bool on) {

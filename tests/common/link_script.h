@@ -25,6 +25,7 @@
 // hex texts, a pending line error.
 // QUORVEN_UPDATE_GOLDEN=1 rewrites the .out files (to be reviewed).
 
+#include "common/golden.h"
 #include "common/scripted_line.h"
 #include "common/scripted_prompter.h"
 #include "link/link_result.h"
@@ -257,14 +258,7 @@ CompareLinkScript(const QString& base,
             script->run(line);
         }
     }
-    const QByteArray text = out.join('\n').toUtf8() + '\n';
-    QFile expected(base + ".out");
-    if (qEnvironmentVariableIntValue("QUORVEN_UPDATE_GOLDEN") == 1) {
-        QVERIFY(expected.open(QIODevice::WriteOnly) && expected.write(text) == text.size());
-        expected.close();
-    }
-    QVERIFY(expected.open(QIODevice::ReadOnly));
-    QCOMPARE(text.split('\n'), expected.readAll().split('\n'));
+    CompareGolden(out.join('\n').toUtf8() + '\n', base + ".out");
 }
 
 } // namespace quorven::testing

@@ -1,5 +1,6 @@
 // The telegram check and the fixed data header: the telegrams of
 // telegrams.txt, and the buffer's own limits.
+#include "common/golden.h"
 #include "telegram_bytes.h"
 
 #include <QFile>
@@ -98,14 +99,7 @@ void TestTelegramCheck::telegrams() {
                    .arg(QString::fromStdString(i.MediumText()))
                    .arg(i.StatusByte());
     }
-    const QByteArray text = out.join('\n').toUtf8() + '\n';
-    QFile expected(base + ".out");
-    if (qEnvironmentVariableIntValue("QUORVEN_UPDATE_GOLDEN") == 1) {
-        QVERIFY(expected.open(QIODevice::WriteOnly) && expected.write(text) == text.size());
-        expected.close();
-    }
-    QVERIFY(expected.open(QIODevice::ReadOnly));
-    QCOMPARE(text.split('\n'), expected.readAll().split('\n'));
+    quorven::testing::CompareGolden(out.join('\n').toUtf8() + '\n', base + ".out");
 }
 
 QTEST_APPLESS_MAIN(TestTelegramCheck)

@@ -13,6 +13,7 @@
 // "= selection, write position, record offset" they leave.
 // QUORVEN_UPDATE_GOLDEN=1 rewrites the expected files from what the import
 // gives (to be reviewed before committing).
+#include "common/golden.h"
 #include "operations/hex_import.h"
 #include "operations/station.h"
 #include "tables/csv_writer.h"
@@ -27,14 +28,11 @@
 
 using namespace quorven;
 
+using quorven::testing::ReadFile;
+
 namespace {
 
 const QString kGolden = QStringLiteral(QUORVEN_SOURCE_DIR "/tests/operations/golden");
-
-QByteArray ReadFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
-}
 
 // Answers every question alike and writes it down among the text area's lines.
 class LoggingPrompter final : public Prompter {
@@ -137,15 +135,8 @@ void TestImportGolden::import() {
     QVERIFY(WriteCsv(station.tables().dataTable(), u',', csv));
     const QByteArray log = lines.join('\n').toUtf8() + '\n';
 
-    if (qEnvironmentVariableIntValue("QUORVEN_UPDATE_GOLDEN") == 1) {
-        for (const auto& [suffix, bytes] : {std::pair{".csv", csv.data()}, {".lines", log}}) {
-            QFile out(base + suffix);
-            QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
-        }
-    }
-    // Line by line, so that a difference shows where it is.
-    QCOMPARE(log.split('\n'), ReadFile(base + ".lines").split('\n'));
-    QCOMPARE(csv.data().split('\n'), ReadFile(base + ".csv").split('\n'));
+    quorven::testing::CompareGolden(log, base + ".lines");
+    quorven::testing::CompareGolden(csv.data(), base + ".csv");
 }
 
 QTEST_GUILESS_MAIN(TestImportGolden)

@@ -9,6 +9,7 @@
 // lines are copied as headings; a blank line starts again on a new bus.
 // QUORVEN_UPDATE_GOLDEN=1 rewrites the .out files (to be reviewed).
 #include "bus_master.h"
+#include "common/golden.h"
 
 #include "sim/bus_file.h"
 
@@ -20,14 +21,11 @@
 using namespace quorven;
 using namespace quorven::sim;
 
+using quorven::testing::ReadFile;
+
 namespace {
 
 const QString kBuses = QStringLiteral(QUORVEN_SOURCE_DIR "/tests/sim/buses");
-
-QByteArray ReadFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 QString Hex(const QByteArray& bytes) {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
@@ -145,12 +143,7 @@ void TestBusGolden::bus() {
         }
         out << Exchanges(*description, QString::fromUtf8(ReadFile(base + ".requests")));
     }
-    const QByteArray text = out.join('\n').toUtf8() + '\n';
-    if (qEnvironmentVariableIntValue("QUORVEN_UPDATE_GOLDEN") == 1) {
-        QFile file(base + ".out");
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
-    }
-    QCOMPARE(text.split('\n'), ReadFile(base + ".out").split('\n'));
+    quorven::testing::CompareGolden(out.join('\n').toUtf8() + '\n', base + ".out");
 }
 
 QTEST_GUILESS_MAIN(TestBusGolden)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/golden.h"
+
 // Files for the CSV tests, written into a temporary folder.
 
 #include <QByteArray>
@@ -16,11 +18,6 @@ inline QString WriteFile(const QTemporaryDir& dir, const QString& name, const QB
         return {};
     }
     return path;
-}
-
-inline QByteArray ReadFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace quorven::testing

@@ -429,11 +429,7 @@ void TestCsvFiles::loadedFiles() {
         }
     }
     const QByteArray text = out.join('\n').toUtf8() + '\n';
-    if (qEnvironmentVariableIntValue("QUORVEN_UPDATE_GOLDEN") == 1) {
-        QFile file(kCsv + "/loaded.out");
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
-    }
-    QCOMPARE(text.split('\n'), ReadFile(kCsv + "/loaded.out").split('\n'));
+    quorven::testing::CompareGolden(text, kCsv + "/loaded.out");
 }
 
 QTEST_GUILESS_MAIN(TestCsvFiles)

@@ -3,6 +3,7 @@
 // status in golden/. QUORVEN_UPDATE_GOLDEN=1 rewrites those files from what
 // the programs print (to be reviewed before committing).
 #include "cli/command_help.h"
+#include "common/golden.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+using quorven::testing::ReadFile;
 
 namespace {
 
@@ -23,11 +26,6 @@ QString ProgramPath(const QString& name) {
         }
     }
     return name;
-}
-
-QByteArray ReadFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 struct Output {
