@@ -7,7 +7,8 @@
 // and of no other: NAMES is a comma-separated list of wildcard patterns, each
 // matched against the test function, the data tag of the row ("log-file",
 // "filling/record-selection") and "function:tag". A pattern made of
-// wildcards alone names nothing. Every file that changes is reported
+// wildcards alone, or the "1" that once meant every file, names nothing. Every file that changes is
+// reported
 // ("golden file rewritten: PATH"), to be read before it is committed.
 
 #include <QByteArray>
@@ -31,7 +32,10 @@ inline bool RewriteRequested() {
     const QString tag = QString::fromUtf8(QTest::currentDataTag());
     for (QString pattern : names.split(u',', Qt::SkipEmptyParts)) {
         pattern = pattern.trimmed();
-        if (QString(pattern).remove(u'*').remove(u'?').isEmpty()) {
+        if (pattern == u"1" || QString(pattern).remove(u'*').remove(u'?').isEmpty()) {
+            qWarning("QUORVEN_UPDATE_GOLDEN=%s names no test; give the tests to rewrite, as "
+                     "function, data row or function:row patterns",
+                     qPrintable(pattern));
             continue;
         }
         const QRegularExpression whole(QRegularExpression::wildcardToRegularExpression(pattern));

@@ -9,6 +9,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <span>
 #include <string>
 
@@ -43,35 +44,37 @@ inline QString JsonProblem(const QString& file, const sim::JsonValue& at, const 
 // What is wrong with a value that should be of `kind`; empty when nothing.
 inline QString JsonKindProblem(const sim::JsonValue& v, JsonKind kind) {
     using K = sim::JsonValue::Kind;
+    static const char* const kExpected[] = {
+        "a string",  "a whole number", "true or false",      "true",
+        "an object", "an array",       "an array of strings"};
+    bool fits = true;
     switch (kind) {
     case JsonKind::String:
-        return v.kind == K::String ? QString() : QStringLiteral("expected a string");
+        fits = v.kind == K::String;
+        break;
     case JsonKind::Number:
-        return v.kind == K::Number && v.text.find_first_of(".eE") == std::string::npos
-                   ? QString()
-                   : QStringLiteral("expected a whole number");
+        fits = v.kind == K::Number && v.text.find_first_of(".eE") == std::string::npos;
+        break;
     case JsonKind::Bool:
-        return v.kind == K::Bool ? QString() : QStringLiteral("expected true or false");
+        fits = v.kind == K::Bool;
+        break;
     case JsonKind::True:
-        return v.kind == K::Bool && v.boolean ? QString() : QStringLiteral("expected true");
+        fits = v.kind == K::Bool && v.boolean;
+        break;
     case JsonKind::Object:
-        return v.kind == K::Object ? QString() : QStringLiteral("expected an object");
+        fits = v.kind == K::Object;
+        break;
     case JsonKind::Array:
-        return v.kind == K::Array ? QString() : QStringLiteral("expected an array");
+        fits = v.kind == K::Array;
+        break;
     case JsonKind::Lines:
-        if (v.kind != K::Array) {
-            return QStringLiteral("expected an array of strings");
-        }
-        for (const sim::JsonValue& item : v.items) {
-            if (item.kind != K::String) {
-                return QStringLiteral("expected an array of strings");
-            }
-        }
-        return {};
+        fits = v.kind == K::Array && std::all_of(v.items.begin(), v.items.end(),
+                                                 [](const auto& i) { return i.kind == K::String; });
+        break;
     case JsonKind::Any:
-        return {};
+        break;
     }
-    return {};
+    return fits ? QString() : QStringLiteral("expected ") + kExpected[int(kind)];
 }
 
 // The first problem with the keys of `object` (found at `path` of `file`);
