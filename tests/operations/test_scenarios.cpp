@@ -399,6 +399,17 @@ QString Play(const QString& folder, const QString& name, Outputs& outputs) {
         problem.isEmpty() && expect != nullptr) {
         problem = testing::CheckJsonKeys(*expect, kExpectKeys, file, "expect");
     }
+    if (const sim::JsonValue* files = testing::JsonMember(*tree, "files"); files != nullptr) {
+        for (const sim::JsonMember& f : files->members) {
+            const QString kind = testing::JsonKindProblem(f.value, JsonKind::Lines);
+            if (problem.isEmpty() &&
+                (!kind.isEmpty() || !InsideRunFolder(QString::fromStdString(f.key)))) {
+                problem = testing::JsonProblem(
+                    file, f.value, sim::JsonMemberPath("files", f.key),
+                    kind.isEmpty() ? QStringLiteral("not a file of the run's folder") : kind);
+            }
+        }
+    }
     const sim::JsonValue* stepList = testing::JsonMember(*tree, "steps");
     std::vector<JsonKey> stepKeys;
     for (const StepKey& k : Run::StepKeys()) {
