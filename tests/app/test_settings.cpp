@@ -21,7 +21,7 @@ const QString kProgram = "/opt/quorven/quorven";
 
 const QString kFiles = QStringLiteral(QUORVEN_SOURCE_DIR "/tests/app/settings");
 
-// Compares the lines with the file, or rewrites it with QUORVEN_UPDATE_GOLDEN=1.
+// Compares the lines with the file (QUORVEN_UPDATE_GOLDEN, common/golden.h).
 void CompareWithFile(const QStringList& lines, const QString& path) {
     quorven::testing::CompareGolden(lines.join('\n').toUtf8() + '\n', path);
 }

@@ -35,7 +35,6 @@ private slots:
     void simulateMapsEveryPort();
     void simulationFileThatCannotBeRead();
     void portsSectionReachesTheLink();
-    void firstTickAfter4500ms();
 };
 
 void TestWindowSettings::defaultsWithoutFile() {
@@ -278,23 +277,6 @@ void TestWindowSettings::portsSectionReachesTheLink() {
     QVERIFY(w.link().IsPortOpen());
     QCOMPARE(int(w.link().ReqUD2(2)), 0);
     w.link().ClosePort();
-}
-
-void TestWindowSettings::firstTickAfter4500ms() {
-    VirtualClock clock;
-    WindowFixture f;
-    TForm1& w = f.start({"/c:7"}, &clock);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    clock.advanceBy(4499);
-    QVERIFY(f.traceLines().isEmpty());
-    QCOMPARE(w.MB1Port_ComboBox->currentText(), QString("COM1"));
-    clock.advanceBy(1);
-    QCOMPARE(f.traceLines(), QStringList({"Dir: /opt/quorven/quorven", "Parameter: /C:7"}));
-    QCOMPARE(w.MB1Port_ComboBox->currentText(), QString("COM7"));
-    clock.advanceBy(9000); // later ticks do not evaluate it again
-    QCOMPARE(f.traceLines().size(), 2);
-    w.hide();
 }
 
 QTEST_MAIN(TestWindowSettings)

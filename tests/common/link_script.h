@@ -23,7 +23,7 @@
 // report its trace lines and boxes; and whenever it changed, what the link
 // holds: the telegram sent (on a bus), the frame received, the frame and raw
 // hex texts, a pending line error.
-// QUORVEN_UPDATE_GOLDEN=1 rewrites the .out files (to be reviewed).
+// QUORVEN_UPDATE_GOLDEN=NAME rewrites NAME.out (to be reviewed).
 
 #include "common/golden.h"
 #include "common/scripted_line.h"

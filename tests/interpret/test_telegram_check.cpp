@@ -66,7 +66,7 @@ void TestTelegramCheck::storingAgainClearsOldBytes() {
 
 // Each telegram of telegrams.txt (one a line in hex, "68*262" for 262 bytes
 // 68h, "(none)" for no byte; "#" lines are copied) checked and its fixed data
-// header read, shown in telegrams.out. QUORVEN_UPDATE_GOLDEN=1 rewrites it.
+// header read, shown in telegrams.out. QUORVEN_UPDATE_GOLDEN=telegrams rewrites it.
 void TestTelegramCheck::telegrams() {
     const QString base = QStringLiteral(QUORVEN_SOURCE_DIR "/tests/interpret/telegrams");
     QFile in(base + ".txt");

@@ -11,8 +11,8 @@
 // context (place, date, time, selection, position: the data write position,
 // append=1: after the last row instead, multitel=1), and followed by the line
 // "= selection, write position, record offset" they leave.
-// QUORVEN_UPDATE_GOLDEN=1 rewrites the expected files from what the import
-// gives (to be reviewed before committing).
+// QUORVEN_UPDATE_GOLDEN=FOLDER/NAME rewrites the expected files of NAME from
+// what the import gives (to be reviewed before committing).
 #include "common/golden.h"
 #include "operations/hex_import.h"
 #include "operations/station.h"

@@ -7,7 +7,7 @@
 // telegram it is at, selected or not). "baud N [odd]" sets the master's rate
 // (and odd parity, for the register protocol's requests); "*"
 // lines are copied as headings; a blank line starts again on a new bus.
-// QUORVEN_UPDATE_GOLDEN=1 rewrites the .out files (to be reviewed).
+// QUORVEN_UPDATE_GOLDEN=NAME rewrites NAME.out (to be reviewed).
 #include "bus_master.h"
 #include "common/golden.h"
 

@@ -408,7 +408,7 @@ void TestCsvFiles::missingFolderOrVanishedFile() {
 // separator ";", and shown in csv/loaded.out: the table's size and each row's
 // cells, with CR, LF and character 11 written as \r, \n and \v. The files
 // show the reader's quirks, line ends and encodings.
-// QUORVEN_UPDATE_GOLDEN=1 rewrites loaded.out (to be reviewed).
+// QUORVEN_UPDATE_GOLDEN=loadedFiles rewrites loaded.out (to be reviewed).
 void TestCsvFiles::loadedFiles() {
     QStringList out;
     for (const QString& name : QDir(kCsv).entryList({"*.csv"}, QDir::Files, QDir::Name)) {

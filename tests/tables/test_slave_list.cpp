@@ -52,7 +52,6 @@ private slots:
     void newRowDefaults();
     void insertBeforeCurrentOrAppend_data();
     void insertBeforeCurrentOrAppend();
-    void deleteOnlyDataRows();
     void duplicates_data();
     void duplicates();
     void loadSlaveList();
@@ -117,18 +116,6 @@ void TestSlaveList::insertBeforeCurrentOrAppend() {
     t.InsertSlave(currentRow, "COM2");
     QCOMPARE(Column(t.slaveList(), kSlaveAddress), addresses);
     QCOMPARE(t.SlaveCount(), 3);
-}
-
-void TestSlaveList::deleteOnlyDataRows() {
-    Tables t;
-    t.ClearGrid1();
-    t.DeleteSlave(0);
-    t.DeleteSlave(1);
-    QCOMPARE(t.slaveList().RowCount(), 1);
-    QCOMPARE(t.slaveList().Cell(0, 0), QString("Beép.hely"));
-    AddSlaves(t, {{"1", "11", "2400"}, {"2", "22", "2400"}});
-    t.DeleteSlave(1);
-    QCOMPARE(Column(t.slaveList(), kSlaveAddress), (QStringList{"Mbus cím", "2"}));
 }
 
 void TestSlaveList::duplicates_data() {

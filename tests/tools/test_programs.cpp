@@ -1,7 +1,7 @@
 // The programs end to end, run as a user runs them: the runs listed in
 // runs.txt, each compared with its standard output, standard error and exit
-// status in golden/. QUORVEN_UPDATE_GOLDEN=1 rewrites those files from what
-// the programs print (to be reviewed before committing).
+// status in golden/. QUORVEN_UPDATE_GOLDEN=NAME rewrites the files of the run
+// NAME from what the program prints (to be reviewed before committing).
 #include "cli/command_help.h"
 #include "common/golden.h"
 
@@ -66,12 +66,9 @@ QStringList Expanded(const QStringList& args, const QDir& folder) {
 
 void Compare(const QByteArray& actual, const QString& goldenPath) {
     const QByteArray version = quorven::ProgramVersion().toUtf8();
-    if (qEnvironmentVariableIntValue("QUORVEN_UPDATE_GOLDEN") == 1) {
-        QFile::remove(goldenPath);
-        QFile f(goldenPath);
-        QVERIFY(actual.isEmpty() || (f.open(QIODevice::WriteOnly) &&
-                                     f.write(QByteArray(actual).replace(version, "@VERSION@"))));
-    }
+    // An output that is empty has no file.
+    quorven::testing::RewriteGolden(QByteArray(actual).replace(version, "@VERSION@"), goldenPath,
+                                    true);
     const QByteArray expected = ReadFile(goldenPath).replace("@VERSION@", version);
     QCOMPARE(QString::fromUtf8(actual), QString::fromUtf8(expected));
 }
