@@ -9,7 +9,8 @@
 //   NAME.data.csv   the data table at the end
 //   NAME.slaves.csv the slave list at the end (when "slaves" is expected)
 //   NAME.FILE       each file the scenario names under "expect"/"files" (a
-//                   log file); "files" at the top writes files before the start
+//                   log file); "files" at the top writes files before the start;
+//                   a step's "diskSpace" leaves that many bytes for the log file
 // and the facts under "expect" (exit status, whether the window closed, the
 // modem window's button caption and status text at the end).
 // QUORVEN_UPDATE_GOLDEN=1 writes the files instead of comparing them.
@@ -38,8 +39,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <memory>
 #include <vector>
+
+#include <unistd.h>
 
 using namespace quorven;
 
@@ -195,6 +199,21 @@ private:
         if (step.contains("remove")) {
             QDir(path(step["remove"].toString())).removeRecursively();
             QFile::remove(path(step["remove"].toString()));
+        }
+        if (step.contains("diskSpace")) {
+            // The log file's disk has this many bytes free from now on (-1: plenty).
+            auto left = std::make_shared<qint64>(step["diskSpace"].toInteger());
+            w.station().pollingLogging().setLogWrite(
+                [left](int fd, const char* data, qint64 size) -> qint64 {
+                    if (*left == 0) {
+                        errno = ENOSPC;
+                        return -1;
+                    }
+                    const qint64 n =
+                        ::write(fd, data, size_t(*left < 0 ? size : std::min(size, *left)));
+                    *left -= *left > 0 && n > 0 ? n : 0;
+                    return n;
+                });
         }
         if (step.contains("show")) {
             w.show();
