@@ -133,6 +133,12 @@ void PollingLogging::Append(int last) {
     GridModel& data = c_.tables.dataTable();
     const LogAppend r = AppendLogRows(data, 1, last, logFileName_, c_.options.separator, write_);
     rowsLogged_ += r.rowsWritten;
+    if (r.partCut > 0) {
+        c_.trace.append(QStringLiteral("Log file %1 ended in part of a row (%2 bytes, left by a "
+                                       "program that was stopped while it wrote): cut away")
+                            .arg(logFileName_)
+                            .arg(r.partCut));
+    }
     if (r.cutFailed) {
         c_.trace.append(QStringLiteral("Log file %1 ends in part of a row after byte %2: it "
                                        "could not be cut back to its last whole row")

@@ -126,15 +126,20 @@ ReadOutSummary ReadOut::MBRead() {
             return End(summary);
         }
         currentPort = port;
-        link.SetPort(port);
-        link.SetStopBits1();
-        if (o.NP_CheckBox) {
-            link.SetParityNone();
-        } else {
-            link.SetParityEven();
-        }
         currentBaud = Cell(kSlaveBaud, row);
-        link.SetBaud(BaudIndexOf(currentBaud));
+        QString portFailure; // why the row's port cannot be used
+        try {
+            link.SetPort(port);
+            link.SetStopBits1();
+            if (o.NP_CheckBox) {
+                link.SetParityNone();
+            } else {
+                link.SetParityEven();
+            }
+            link.SetBaud(BaudIndexOf(currentBaud));
+        } catch (const PortError& e) {
+            portFailure = QString::fromUtf8(e.what());
+        }
 
         Slave slave;
         slave.row = row;
@@ -150,17 +155,19 @@ ReadOutSummary ReadOut::MBRead() {
         read.dateText = WallClock::DateText(now);
         read.timeText = WallClock::TimeText(now);
 
-        if (o.MDK_CheckBox) {
-            link.SetRts(false);
-            c_.reporter.Wait_ms(kPauseMs);
-        } else {
-            link.SetRts(true);
-        }
-
         bool accepted = false;
         const bool stxMeter =
             Cell(kSlaveManufacturer, row) == QLatin1String("STX") && slave.problem.isEmpty();
         try {
+            if (!portFailure.isEmpty()) {
+                throw PortError(portFailure);
+            }
+            if (o.MDK_CheckBox) {
+                link.SetRts(false);
+                c_.reporter.Wait_ms(kPauseMs);
+            } else {
+                link.SetRts(true);
+            }
             if (stxMeter) {
                 // A register-protocol meter: no error row, and it counts as
                 // read when its values came without an error.

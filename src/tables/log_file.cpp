@@ -5,6 +5,8 @@
 
 #include <QFile>
 
+#include <string>
+
 #include <algorithm>
 #include <cerrno>
 #include <string>
@@ -22,6 +24,8 @@ namespace {
 
 // The rows handed to the system in one call: a cycle fits in one piece.
 constexpr std::size_t kPieceBytes = std::size_t(1) << 20;
+// How far back a part of a row left at the end of the file is looked for.
+constexpr qint64 kRepairBytes = 1 << 20;
 
 // The lines to append and where each ends; the header line, when it is
 // there, is line 0.
@@ -56,8 +60,9 @@ public:
 #ifdef Q_OS_UNIX
         const QByteArray path = QFile::encodeName(name_);
         do {
-            // Non-blocking: a name that leads to a pipe nobody reads fails at once.
-            fd_ = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK,
+            // Read too, for the end of the file; non-blocking: a name that leads
+            // to a pipe nobody reads fails at once.
+            fd_ = ::open(path.constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK,
                          0666);
         } while (fd_ < 0 && errno == EINTR);
         if (fd_ < 0) {
@@ -113,6 +118,40 @@ public:
             return false;
         }
         return true;
+#endif
+    }
+
+    // A file that does not end with a line end (a program killed while it
+    // wrote) is cut back to its last one, at most kRepairBytes back; returns
+    // the bytes cut away.
+    qint64 CutPartialLine() {
+#ifdef Q_OS_UNIX
+        if (size_ == 0) {
+            return 0;
+        }
+        const qint64 from = std::max<qint64>(0, size_ - kRepairBytes);
+        std::string tail(static_cast<std::size_t>(size_ - from), '\0');
+        if (::pread(fd_, tail.data(), tail.size(), static_cast<off_t>(from)) !=
+                static_cast<ssize_t>(tail.size()) ||
+            tail.back() == '\n') {
+            return 0;
+        }
+        // Only after a line this program ends its rows with (CR LF): a file
+        // of someone else's is not cut.
+        const std::size_t end = tail.rfind('\n');
+        if (end == std::string::npos || end == 0 || tail[end - 1] != '\r') {
+            return 0;
+        }
+        const qint64 keep = from + qint64(end) + 1;
+        QString error;
+        if (!Cut(keep, &error)) {
+            return 0;
+        }
+        const qint64 cut = size_ - keep;
+        size_ = keep;
+        return cut;
+#else
+        return 0;
 #endif
     }
 
@@ -191,6 +230,7 @@ LogAppend AppendLogRows(const GridModel& table, int first, int last, const QStri
     if (!file.Open(&result.error)) {
         return result;
     }
+    result.partCut = file.CutPartialLine();
     const qint64 oldSize = file.size();
     const bool header = oldSize == 0;
     const Lines lines = LinesOf(table, first, last, header, separator);

@@ -20,6 +20,9 @@ struct LogAppend {
     bool headerWritten = false; // the file was new (or empty) and got the header row first
     qint64 bytesWritten = 0;    // bytes the file grew by, the header included
     QString error;              // the system's reason when not every row was written
+    // The file ended in part of a row (a program killed while it wrote):
+    // that many bytes were cut away before the append.
+    qint64 partCut = 0;
     // The file could not be cut back after a failed write: it ends in part
     // of a row after byte `cutOffset`.
     bool cutFailed = false;
@@ -34,7 +37,9 @@ struct LogAppend {
 // rows in one piece), so a program killed between two pieces leaves whole
 // rows. When the system takes only part of them (a full disk), the rows it
 // took whole stay written, the file is cut back to the end of the last of
-// them, and the rest are left to the caller; `error` says why.
+// them, and the rest are left to the caller; `error` says why. SIGKILL can
+// still stop the system in the middle of a piece: the part of a row that
+// leaves at the end of the file is cut away by the next append.
 LogAppend AppendLogRows(const GridModel& table, int first, int last, const QString& fileName,
                         QChar separator, const LogWrite& write = {});
 
