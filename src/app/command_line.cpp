@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include <QFileInfo>
+
 #include <functional>
 
 namespace quorven {
@@ -53,6 +55,39 @@ bool IsDecimal(const QString& text) {
     return true;
 }
 
+// A switch refused; `endsProgram`: nothing sensible is left to run.
+void Refuse(CommandLine& c, const QString& line, bool endsProgram) {
+    c.lines.append(line);
+    c.state.refusals.append(line);
+    c.state.endsProgram = c.state.endsProgram || endsProgram;
+    c.valid = false;
+}
+
+// Whether two names lead to the same file (also when neither exists yet).
+bool SameFile(const QString& a, const QString& b) {
+    const QFileInfo x(a);
+    const QFileInfo y(b);
+    if (x.absoluteFilePath() == y.absoluteFilePath()) {
+        return true;
+    }
+    return x.exists() && y.exists() && x.canonicalFilePath() == y.canonicalFilePath();
+}
+
+constexpr int kMaxCycleSeconds = 86400;
+
+void CycleTime(CommandLine& c, const QString& parameter, const QString& value) {
+    // A whole number of seconds, at most a day; the value is echoed as typed.
+    const int seconds = IsDecimal(value) && value.size() <= 5 ? value.toInt() : 0;
+    if (seconds < 1 || seconds > kMaxCycleSeconds) {
+        Refuse(c,
+               parameter + QStringLiteral(" not allowed: the cycle time is a whole number of "
+                                          "seconds from 1 to 86400"),
+               true);
+        return;
+    }
+    c.actions.push_back({Kind::CycleTime, false, value, 0});
+}
+
 void TextAction(CommandLine& c, Kind kind, const QString& value) {
     c.actions.push_back({kind, false, value, 0});
 }
@@ -67,8 +102,7 @@ void SearchBaud(CommandLine& c, const QString& value) {
         }
     }
     if (entry < 0) {
-        c.lines.append(value + QStringLiteral(" baud not allowed!"));
-        c.valid = false;
+        Refuse(c, value + QStringLiteral(" baud not allowed!"), false);
         return;
     }
     c.actions.push_back({Kind::SearchBaud, false, {}, entry});
@@ -79,15 +113,15 @@ void Port(CommandLine& c, const QString& value) {
     // At most three digits, so "0000000000003" and huge numbers are refused too.
     const int n = (IsDecimal(value) && value.size() <= 3) ? value.toInt() : 0;
     if (n < 1 || n > 255) {
-        c.lines.append(QStringLiteral("COM ") + value + QStringLiteral(" not allowed!"));
-        c.valid = false;
+        Refuse(c, QStringLiteral("COM ") + value + QStringLiteral(" not allowed!"), false);
         return;
     }
     c.actions.push_back({Kind::Port, false, {}, n});
 }
 
 // A switch with a value: "/X:" followed by at least one character.
-void ValueSwitch(CommandLine& c, const QString& name, const QString& value) {
+void ValueSwitch(CommandLine& c, const QString& parameter, const QString& name,
+                 const QString& value) {
     if (name == QLatin1String("/T:")) {
         TextAction(c, Kind::PhoneNumber, value);
     } else if (name == QLatin1String("/K:")) {
@@ -97,10 +131,7 @@ void ValueSwitch(CommandLine& c, const QString& name, const QString& value) {
     } else if (name == QLatin1String("/S:")) {
         c.state.slaveFile = value;
     } else if (name == QLatin1String("/I:")) {
-        // The cycle-time field holds up to five digits; anything else is ignored.
-        if (IsDecimal(value) && value.size() <= 5) {
-            TextAction(c, Kind::CycleTime, value);
-        }
+        CycleTime(c, parameter, value);
     } else if (name == QLatin1String("/B:")) {
         SearchBaud(c, value);
     } else if (name == QLatin1String("/C:")) {
@@ -110,7 +141,8 @@ void ValueSwitch(CommandLine& c, const QString& name, const QString& value) {
 
 } // namespace
 
-CommandLine ParseCommandLine(const QStringList& switches, const QString& programPath) {
+CommandLine ParseCommandLine(const QStringList& switches, const QString& programPath,
+                             const QString& slaveListPath) {
     CommandLine c;
     if (switches.isEmpty()) {
         return c;
@@ -127,7 +159,23 @@ CommandLine ParseCommandLine(const QStringList& switches, const QString& program
                 }
             }
         } else if (upper.size() > 3) {
-            ValueSwitch(c, upper.left(3), parameter.mid(3));
+            ValueSwitch(c, parameter, upper.left(3), parameter.mid(3));
+        }
+    }
+    // What would make a run that never ends or writes into the slave list.
+    if (c.state.stayOpen && !c.state.autoLogging) {
+        Refuse(c, QStringLiteral("/X not allowed without /L: nothing would end the run"), true);
+    }
+    const QString& log = c.state.logFileName;
+    for (const QString& list : {c.state.slaveFile, slaveListPath}) {
+        if (!list.isEmpty() && SameFile(log, list)) {
+            Refuse(c,
+                   QStringLiteral("/Z:") + log +
+                       QStringLiteral(" not allowed: the log would be written into the slave "
+                                      "list ") +
+                       list,
+                   true);
+            break;
         }
     }
     return c;

@@ -42,8 +42,12 @@ struct CommandLine {
 
 // Parses the switches (the arguments without the program name and without the
 // program's own "--" options). programPath is shown as "Dir: ". With no
-// switches nothing is written and the result is not valid.
-CommandLine ParseCommandLine(const QStringList& switches, const QString& programPath);
+// switches nothing is written and the result is not valid. A refused switch
+// adds its line; "/Z:" naming the "/S:" file or slaveListPath (the program's
+// slist.csv), "/X" without "/L" and an "/I:" value that is no whole number of
+// seconds from 1 to 86400 end the program (CommandLineState::endsProgram).
+CommandLine ParseCommandLine(const QStringList& switches, const QString& programPath,
+                             const QString& slaveListPath = QString());
 
 // The entries of the search baud rate list, in their order.
 inline constexpr const char* kSearchBaudEntries[] = {"2400", "300", "2400 + 300", "9600"};

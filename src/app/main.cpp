@@ -43,7 +43,8 @@ void QuietOffscreenWarnings() {
     static const QtMessageHandler previous = qInstallMessageHandler(nullptr);
     qInstallMessageHandler(
         [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
-            if (text == QLatin1String("This plugin does not support propagateSizeHints()")) {
+            if (text == QLatin1String("This plugin does not support propagateSizeHints()") ||
+                text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) {
                 return;
             }
             if (previous != nullptr) {
@@ -163,10 +164,16 @@ int main(int argc, char* argv[]) {
     form1.CreateZoomWindow();
     form1.CreateModemWindow();
     form1.show();
+    int status = 0;
     if (virtualClock) {
         virtualClock->pumpUntil([&form1] { return form1.isClosed(); });
-        return form1.exitStatus();
+    } else {
+        status = QApplication::exec();
     }
-    const int status = QApplication::exec();
+    // A scheduler reads standard error: what decided the exit status, and
+    // the run's summary.
+    for (const QString& line : form1.station().automaticRun().schedulerLines()) {
+        std::fprintf(stderr, "quorven: %s\n", line.toUtf8().constData());
+    }
     return status != 0 ? status : form1.exitStatus();
 }

@@ -57,7 +57,8 @@ TForm1::TForm1(StartupConfig config, Prompter* prompter, Clock* clock)
     clock_ = clock;
     station_ = std::make_unique<Station>(*prompter_);
     if (config_.traceFile != nullptr) {
-        config_.traceFile->follow(station_->trace());
+        config_.traceFile->follow(station_->trace(),
+                                  [this] { return station_->wallClock().Now(*clock_); });
     }
     printerSetup = [this](QPrinter& printer) {
         QPrintDialog dialog(&printer, this);
@@ -289,7 +290,7 @@ void TForm1::HandleException(const QString& message) {
     // In an unattended run the message goes into the text area.
     station_->prompter().showMessage(message, QStringLiteral("Quorven"));
     Enable_Buttons();
-    station_->ExceptionHandled();
+    station_->ExceptionHandled(message);
 }
 
 void TForm1::ShowBusy(bool busy) {

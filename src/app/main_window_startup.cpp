@@ -157,7 +157,7 @@ void TForm1::FormShow() {
 }
 
 bool TForm1::Check_Cmdlparms(CommandLineState& state) {
-    const CommandLine c = ParseCommandLine(config_.switches, config_.programPath);
+    const CommandLine c = ParseCommandLine(config_.switches, config_.programPath, slaveListPath());
     for (const QString& line : c.lines) {
         station_->trace().append(line);
     }
@@ -216,6 +216,8 @@ void TForm1::ApplyCommandAction(const CommandAction& a) {
 }
 
 void TForm1::FormClose() {
+    // Rows that have not reached the log file go into a rescue file beside it.
+    station_->pollingLogging().FinishLog();
     // Each file is written even when the other one fails.
     station_->SaveSlaveListAtClose(slaveListPath());
     SaveSettingsAtClose();

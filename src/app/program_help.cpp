@@ -24,7 +24,7 @@ constexpr HelpRow kSwitches[] = {
     {"/X", "", "with /L: keep logging at the cycle time and stay open"},
     {"/Z:", "FILE", "name of the log file (default Log.csv)"},
     {"/A", "", "put the date and time of the start into the log file's name"},
-    {"/I:", "n", "cycle time: n seconds between read-outs"},
+    {"/I:", "n", "cycle time: n seconds between read-outs, 1 to 86400"},
     {"/M", "", "dial the modem first"},
     {"/T:", "NUMBER", "telephone number to dial"},
     {"/K:", "TEXT", "modem initialisation string"},

@@ -11,12 +11,14 @@ bool TraceFile::open(QString* error) {
     return true;
 }
 
-void TraceFile::follow(const Trace& trace) {
+void TraceFile::follow(const Trace& trace, std::function<QDateTime()> now) {
+    now_ = std::move(now);
     connect(&trace, &Trace::lineAppended, this, &TraceFile::append);
 }
 
 void TraceFile::append(const QString& line) {
-    QByteArray bytes = line.toUtf8();
+    const QDateTime at = now_ ? now_() : QDateTime::currentDateTime();
+    QByteArray bytes = at.toString(QStringLiteral("dd.MM.yy HH:mm:ss ")).toUtf8() + line.toUtf8();
     bytes.append('\n');
     file_.write(bytes);
     file_.flush();

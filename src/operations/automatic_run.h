@@ -2,7 +2,10 @@
 
 #include "operations/command_line_state.h"
 #include "operations/operation_context.h"
+#include "operations/polling_logging.h"
 #include "operations/read_out.h"
+
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -30,7 +33,7 @@ public:
     };
 
     // The program's exit status after an unattended run.
-    enum ExitStatus { AllRead = 0, SomeNotRead = 1, NotRead = 2 };
+    enum ExitStatus { AllRead = 0, SomeNotRead = 1, NotRead = 2, NotAllLogged = 3 };
 
     explicit AutomaticRun(OperationContext& context) : c_(context) {}
     void SetHooks(Hooks hooks) { hooks_ = std::move(hooks); }
@@ -51,19 +54,32 @@ public:
     bool LoggingAfterModemDue() const { return step_ == Step::ModemConnected; }
     void LoggingAfterModemStarts();
     bool ClosingDue() const { return step_ == Step::Closing; }
-    void Close();
+    // Closes the program; `log` is what became of the log file, which may
+    // change the exit status (rows that did not reach it) and adds to the
+    // lines for the scheduler, ended by the summary line.
+    void Close(const LogOutcome& log = {});
 
     // The read-out of the run has ended (every read-out reports here).
     void ReadOutEnded(const ReadOutSummary& summary);
     // An error reached the program's handler: an unattended run ends.
-    void Failed();
+    // `message` is the error's text.
+    void Failed(const QString& message = QString());
     // The modem has connected: logging is due at the next tick (3000 ms).
     void ModemConnected();
+
+    // The slave list is still the one "/S:" loaded (or the empty list a
+    // failed load left): nothing was edited, so the program's own slave list
+    // file is left as it was.
+    bool slaveListAsLoaded() const;
 
     const CommandLineState& commandLine() const { return state_; }
     bool commandLineValid() const { return valid_; }
     Step step() const { return step_; }
     int exitStatus() const { return exitStatus_; }
+    // What a scheduler is told on standard error at the end of the run: each
+    // failure that decided the exit status, then one summary line
+    // ("9 of 10 meters read, 1 error row; 119 rows written to log.csv").
+    const QStringList& schedulerLines() const { return schedulerLines_; }
 
 private:
     void CloseIn2s(int status);
@@ -76,6 +92,11 @@ private:
     bool firstTick_ = true;
     Step step_ = Step::NotStarted;
     int exitStatus_ = AllRead;
+    QStringList schedulerLines_;
+    bool started_ = false; // the run started (and so ends with a summary line)
+    bool slaveListLoaded_ = false;
+    QByteArray loadedSlaveList_; // as CSV
+    ReadOutSummary lastReadOut_;
 };
 
 } // namespace quorven

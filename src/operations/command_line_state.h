@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace quorven {
 
@@ -12,6 +13,12 @@ struct CommandLineState {
     bool dateStamp = false;                          // "/A"
     QString logFileName = QStringLiteral("Log.csv"); // "/Z:"
     QString slaveFile;                               // "/S:"
+    // Switches refused, one line each (also told on standard error).
+    QStringList refusals;
+    // A refusal that leaves nothing sensible to run ("/X" without "/L", a log
+    // file that is the slave list, a cycle time out of range): the program
+    // ends instead of waiting at the window.
+    bool endsProgram = false;
 
     // "/L" without "/X": the run reads once and closes the program.
     bool unattended() const { return autoLogging && !stayOpen; }

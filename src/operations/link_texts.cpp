@@ -14,34 +14,45 @@ struct ResultRow {
     std::uint8_t resultClass;
     const char* text; // null: no box
     const char* caption;
+    const char* reason; // a few words, for an error row and the trace
 };
 
 namespace R = LinkResult;
 namespace C = ResultClass;
 
 constexpr std::array<ResultRow, 16> kResults{{
-    {R::Ok, C::AnswerOk, nullptr, nullptr},
-    {R::Aborted, C::Aborted, nullptr, nullptr},
-    {R::OkAfterStrayBytes, C::TelegramError, "Communication error!", "Aborting"},
-    {R::StopByteWrong, C::TelegramError, "Wrong stopsign in M-Bus data set!", "Stopsign error"},
-    {R::ChecksumWrong, C::TelegramError, "Checksum error in M-Bus data set!", "Checksum error"},
-    {R::SecondStartWrong, C::TelegramError, "2. M-Bus startsign wrong!", "Startsign error"},
-    {R::LengthsDiffer, C::TelegramError, "Wrong M-Bus data length!", "Length error"},
-    {R::TimeoutAfterBytes, C::TelegramError, "Other COM error occured!", "Other COM error"},
-    {R::OtherLineError, C::TelegramError, "Other COM error occured!", "Other COM error"},
-    {R::BreakError, C::TelegramError, "Break error during data receiving!", "Break error"},
+    {R::Ok, C::AnswerOk, nullptr, nullptr, "answer"},
+    {R::Aborted, C::Aborted, nullptr, nullptr, "aborted"},
+    {R::OkAfterStrayBytes, C::TelegramError, "Communication error!", "Aborting",
+     "stray bytes before the answer"},
+    {R::StopByteWrong, C::TelegramError, "Wrong stopsign in M-Bus data set!", "Stopsign error",
+     "stop byte wrong"},
+    {R::ChecksumWrong, C::TelegramError, "Checksum error in M-Bus data set!", "Checksum error",
+     "checksum error"},
+    {R::SecondStartWrong, C::TelegramError, "2. M-Bus startsign wrong!", "Startsign error",
+     "start byte wrong"},
+    {R::LengthsDiffer, C::TelegramError, "Wrong M-Bus data length!", "Length error",
+     "length error"},
+    {R::TimeoutAfterBytes, C::TelegramError, "Other COM error occured!", "Other COM error",
+     "answer incomplete"},
+    {R::OtherLineError, C::TelegramError, "Other COM error occured!", "Other COM error",
+     "line error"},
+    {R::BreakError, C::TelegramError, "Break error during data receiving!", "Break error",
+     "break on the line"},
     {R::ParityError, C::TelegramError, "Parity error during data receiving!\r\nAnswer collision?",
-     "Read error"},
+     "Read error", "collision"},
     {R::FramingError, C::TelegramError,
-     "Frame error (stopbit) during data receiving!\r\nAnswer collision?", "Read error"},
-    {R::WriteFailed, C::WriteOrOther, "Error during write to COM-port!", "Write error"},
+     "Frame error (stopbit) during data receiving!\r\nAnswer collision?", "Read error",
+     "collision"},
+    {R::WriteFailed, C::WriteOrOther, "Error during write to COM-port!", "Write error",
+     "port write failed"},
     {R::NoAnswer, C::NoAnswer,
      "No answer from device.\r\nM-Bus wiring, COM-Port, baud rate\r\nand M-Bus address has to be "
      "checked!",
-     "Receive timeout"},
-    {R::Pending, C::WriteOrOther, "Communication error!", "Aborting"},
+     "Receive timeout", "no answer"},
+    {R::Pending, C::WriteOrOther, "Communication error!", "Aborting", "no result"},
     // Every code not listed above.
-    {0, C::WriteOrOther, "Communication error!", "Aborting"},
+    {0, C::WriteOrOther, "Communication error!", "Aborting", "communication error"},
 }};
 
 const ResultRow& RowOf(std::uint8_t result) {
@@ -52,6 +63,10 @@ const ResultRow& RowOf(std::uint8_t result) {
 }
 
 } // namespace
+
+QString ResultReasonOf(std::uint8_t result) {
+    return QString::fromUtf8(RowOf(result).reason);
+}
 
 std::uint8_t ResultClassOf(std::uint8_t result) {
     return RowOf(result).resultClass;

@@ -25,6 +25,10 @@ inline constexpr std::uint8_t Aborted = 4;
 
 std::uint8_t ResultClassOf(std::uint8_t result);
 
+// What a result means in a few words ("no answer", "checksum error",
+// "collision"), for an error row and the trace.
+QString ResultReasonOf(std::uint8_t result);
+
 // The box shown for a result, if any.
 struct ResultMessage {
     QString text;

@@ -4,6 +4,9 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+#include <vector>
+
 namespace quorven {
 
 namespace {
@@ -39,6 +42,7 @@ void PollingLogging::StartCycles() {
 
 void PollingLogging::Poll_ButtonClick() {
     c_.tables.ClearGrid2();
+    unwrittenRows_ = 0;
     c_.run.logging = false;
     c_.run.polling = true;
     c_.tables.setDataWritePosition(1);
@@ -52,9 +56,12 @@ bool PollingLogging::Log_ButtonClick(const CommandLineState* commandLine) {
             if (commandLine->dateStamp) {
                 logFileName_ = StampedName(logFileName_, c_.wallClock.Now(c_.clock));
             }
-            // An existing log is appended to, never replaced.
+            // An existing log is appended to, never replaced; a new one
+            // gets its header row (and the rows then in the table). A file
+            // that cannot be written does not stop the run: its rows wait.
+            unwrittenRows_ = 0;
             if (!QFileInfo::exists(logFileName_)) {
-                SaveCsv(c_.tables.dataTable(), logFileName_, c_.options.separator);
+                Append(c_.tables.dataTable().RowCount() - 1);
             }
         } else {
             const QString name = c_.prompter.fileToSaveAs(kFileFilter, kCsvPattern, logFileName_);
@@ -64,9 +71,11 @@ bool PollingLogging::Log_ButtonClick(const CommandLineState* commandLine) {
             logFileName_ = WithCsvExtension(name);
             c_.tables.ClearGrid2();
             SaveCsv(c_.tables.dataTable(), logFileName_, c_.options.separator);
+            unwrittenRows_ = 0;
         }
+        logUsed_ = true;
+        KeepOnlyWaitingRows();
     }
-    unwrittenRows_ = 0;
     c_.run.polling = false;
     c_.run.logging = true;
     c_.run.stop = false;
@@ -92,29 +101,116 @@ bool PollingLogging::Timer2Timer() {
         return false; // the read-out still runs; the next tick tries again
     }
     countdown_ = cycleTime_;
-    if (run.polling || (run.logging && c_.options.LogFile_CheckBox)) {
-        // The rows a failed append left stay at the top for the next append.
-        c_.tables.setDataWritePosition(1 + (run.logging ? unwrittenRows_ : 0));
+    if (run.logging && c_.options.LogFile_CheckBox) {
+        KeepOnlyWaitingRows();
+    } else if (run.polling) {
+        c_.tables.setDataWritePosition(1);
     }
     return true;
 }
 
+int PollingLogging::unwrittenRows() const {
+    return std::clamp(unwrittenRows_, 0, c_.tables.dataTable().RowCount() - 1);
+}
+
+void PollingLogging::KeepOnlyWaitingRows() {
+    // The rows a failed append left stay at the top for the next append; the
+    // cycle's rows follow them, also when an import or a load has left the
+    // table writing after its last row.
+    unwrittenRows_ = unwrittenRows();
+    c_.tables.dataTable().SetRowCount(1 + unwrittenRows_);
+    c_.tables.setDataWritePosition(1 + unwrittenRows_);
+}
+
 void PollingLogging::AppendLog() {
-    const GridModel& data = c_.tables.dataTable();
-    const int last = data.RowCount() - 1;
-    if (last < 1) {
-        return;
+    const int last = c_.tables.dataTable().RowCount() - 1;
+    if (last >= 1) {
+        Append(last);
     }
-    QString error;
-    if (AppendCsvRows(data, 1, last, logFileName_, c_.options.separator, &error)) {
+}
+
+void PollingLogging::Append(int last) {
+    GridModel& data = c_.tables.dataTable();
+    const LogAppend r = AppendLogRows(data, 1, last, logFileName_, c_.options.separator, write_);
+    rowsLogged_ += r.rowsWritten;
+    if (r.partCut > 0) {
+        c_.trace.append(QStringLiteral("Log file %1 ended in part of a row (%2 bytes, left by a "
+                                       "program that was stopped while it wrote): cut away")
+                            .arg(logFileName_)
+                            .arg(r.partCut));
+    }
+    if (r.cutFailed) {
+        c_.trace.append(QStringLiteral("Log file %1 ends in part of a row after byte %2: it "
+                                       "could not be cut back to its last whole row")
+                            .arg(logFileName_)
+                            .arg(r.cutOffset));
+    }
+    if (r.rowsWritten == last && r.error.isEmpty()) {
         unwrittenRows_ = 0;
+        lastProblem_.clear();
         return;
     }
-    unwrittenRows_ = last;
-    c_.trace.append(QStringLiteral("Log file %1 not written: %2; its %3 rows stay in the data "
-                                   "table for the next cycle")
-                        .arg(logFileName_, error)
-                        .arg(last));
+    if (r.rowsWritten > 0) {
+        // The rows written leave the table; the others move up and wait.
+        std::vector<bool> keep(std::size_t(data.RowCount()), true);
+        std::fill_n(keep.begin() + 1, r.rowsWritten, false);
+        data.KeepRows(keep);
+        lastProblem_ = QStringLiteral("Log file %1: %2 of %3 rows written: %4")
+                           .arg(logFileName_)
+                           .arg(r.rowsWritten)
+                           .arg(last)
+                           .arg(r.error);
+    } else {
+        lastProblem_ = QStringLiteral("Log file %1 not written: %2").arg(logFileName_, r.error);
+    }
+    unwrittenRows_ = last - r.rowsWritten;
+    if (last == 0) {
+        c_.trace.append(lastProblem_); // the file could not be created
+        return;
+    }
+    c_.trace.append(
+        lastProblem_ +
+        QStringLiteral("; %1 rows wait in the data table for the next cycle").arg(unwrittenRows_));
+}
+
+LogOutcome PollingLogging::FinishLog() {
+    LogOutcome out;
+    out.used = logUsed_;
+    out.fileName = logFileName_;
+    if (!logUsed_) {
+        return out;
+    }
+    if (unwrittenRows() > 0) {
+        Append(unwrittenRows()); // the last try
+    }
+    const int waiting = unwrittenRows();
+    out.rowsWritten = rowsLogged_;
+    out.rowsNotWritten = waiting;
+    if (waiting == 0) {
+        return out;
+    }
+    out.problems << lastProblem_;
+    const QString rescue = logFileName_ + c_.wallClock.Now(c_.clock).toString(
+                                              QStringLiteral("'.unwritten-'yyyyMMdd_HHmmss'.csv'"));
+    const LogAppend r =
+        AppendLogRows(c_.tables.dataTable(), 1, waiting, rescue, c_.options.separator, write_);
+    QString line;
+    if (r.rowsWritten == waiting) {
+        line = QStringLiteral("%1 rows not written to %2 are kept in %3")
+                   .arg(waiting)
+                   .arg(logFileName_, rescue);
+    } else {
+        line = QStringLiteral("%1 rows lost: neither %2 nor %3 took them (%4)")
+                   .arg(waiting - r.rowsWritten)
+                   .arg(logFileName_, rescue, r.error);
+        if (r.rowsWritten > 0) {
+            line += QStringLiteral("; %1 rows are kept in %2").arg(r.rowsWritten).arg(rescue);
+        }
+    }
+    unwrittenRows_ = 0;
+    c_.trace.append(line);
+    out.problems << line;
+    return out;
 }
 
 QString PollingLogging::StampedName(const QString& name, const QDateTime& at) {

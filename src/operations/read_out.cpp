@@ -3,6 +3,8 @@
 #include "interpret/hex.h"
 #include "link/ident_text.h"
 #include "link/link_result.h"
+#include "link/serial_port.h"
+#include "operations/link_texts.h"
 #include "operations/slave_cells.h"
 #include "tables/table_layouts.h"
 
@@ -33,6 +35,7 @@ struct ReadOut::Slave {
     QString expectedId; // the identification text padded to 8 characters
     IdBytes idBytes{};
     QString problem; // why the row cannot be sent, when it cannot
+    QString reason;  // why the row got an error row, when not for its answer
 };
 
 QString ReadOut::Cell(int column, int row) const {
@@ -84,6 +87,7 @@ ReadOutSummary ReadOut::MBRead() {
         c_.prompter.showMessage(SummaryText(0, 0), QStringLiteral("Read-out info"));
         run.singleSlave = false;
         summary.end = ReadOutSummary::End::NoSlaves;
+        summary.problem = QStringLiteral("No Slaves found!");
         if (hooks_.ended) {
             hooks_.ended(summary);
         }
@@ -107,27 +111,35 @@ ReadOutSummary ReadOut::MBRead() {
 
         const QString port = Cell(kSlavePort, row);
         if (port.size() < 4 || !port.startsWith(QLatin1String("COM"))) {
+            // The rows read so far are kept: they go through the end steps
+            // (into the log file when logging), the later rows are not read.
             const QString text = QStringLiteral("Wrong com-port in slave list");
+            summary.problem = QStringLiteral("Row %1: \"%2\" is no COM port name; the rows "
+                                             "after it were not read")
+                                  .arg(row)
+                                  .arg(port);
             c_.trace.append(text);
+            c_.trace.append(summary.problem);
             c_.indicators.ShowBusy(false);
             c_.prompter.showMessage(text, QStringLiteral("Com-port error"));
-            run.singleSlave = false;
             summary.end = ReadOutSummary::End::WrongPort;
-            if (hooks_.ended) {
-                hooks_.ended(summary);
-            }
-            return summary;
+            return End(summary);
         }
         currentPort = port;
-        link.SetPort(port);
-        link.SetStopBits1();
-        if (o.NP_CheckBox) {
-            link.SetParityNone();
-        } else {
-            link.SetParityEven();
-        }
         currentBaud = Cell(kSlaveBaud, row);
-        link.SetBaud(BaudIndexOf(currentBaud));
+        QString portFailure; // why the row's port cannot be used
+        try {
+            link.SetPort(port);
+            link.SetStopBits1();
+            if (o.NP_CheckBox) {
+                link.SetParityNone();
+            } else {
+                link.SetParityEven();
+            }
+            link.SetBaud(BaudIndexOf(currentBaud));
+        } catch (const PortError& e) {
+            portFailure = QString::fromUtf8(e.what());
+        }
 
         Slave slave;
         slave.row = row;
@@ -137,40 +149,55 @@ ReadOutSummary ReadOut::MBRead() {
             slave.problem =
                 QStringLiteral("the primary address \"%1\" is not a number from 0 to 255")
                     .arg(read.primaryAddressText);
+            slave.reason = QStringLiteral("row not sent: address ") + read.primaryAddressText;
         }
         const QDateTime now = c_.wallClock.Now(c_.clock);
         read.dateText = WallClock::DateText(now);
         read.timeText = WallClock::TimeText(now);
 
-        if (o.MDK_CheckBox) {
-            link.SetRts(false);
-            c_.reporter.Wait_ms(kPauseMs);
-        } else {
-            link.SetRts(true);
-        }
-
         bool accepted = false;
-        if (Cell(kSlaveManufacturer, row) == QLatin1String("STX") && slave.problem.isEmpty()) {
-            // A register-protocol meter: no error row, and it counts as read
-            // when its values came without an error.
-            if (slave.address >= 1 && slave.address <= kTestAddress &&
-                stx_.STXToGrid(static_cast<std::uint8_t>(slave.address))) {
-                ++summary.good;
-            } else if (slave.address == 0) {
-                ReadSlave(slave, false);
+        const bool stxMeter =
+            Cell(kSlaveManufacturer, row) == QLatin1String("STX") && slave.problem.isEmpty();
+        try {
+            if (!portFailure.isEmpty()) {
+                throw PortError(portFailure);
             }
-        } else {
-            accepted = ReadSlave(slave, true);
-            if (accepted) {
-                if (!o.MultiTel_CheckBox || !in.MoreRecordsFollow()) {
+            if (o.MDK_CheckBox) {
+                link.SetRts(false);
+                c_.reporter.Wait_ms(kPauseMs);
+            } else {
+                link.SetRts(true);
+            }
+            if (stxMeter) {
+                // A register-protocol meter: no error row, and it counts as
+                // read when its values came without an error.
+                if (slave.address >= 1 && slave.address <= kTestAddress &&
+                    stx_.STXToGrid(static_cast<std::uint8_t>(slave.address))) {
+                    ++summary.good;
+                } else if (slave.address == 0) {
+                    ReadSlave(slave, false);
+                }
+            } else {
+                accepted = ReadSlave(slave, true);
+                if (accepted && (!o.MultiTel_CheckBox || !in.MoreRecordsFollow())) {
                     ++summary.good;
                     read.recordOffset = 0;
                 }
-            } else {
-                // A meter that answered wrongly says nothing more this time.
-                in.ClearMoreRecordsFollow();
-                WriteErrorRow(slave);
             }
+        } catch (const PortError& e) {
+            // The row's port: the row gets its error row and the read-out
+            // goes on, so that the rows read so far are not lost.
+            c_.trace.append(QString::fromUtf8(e.what()));
+            slave.reason = (link.IsPortOpen() ? QStringLiteral("port %1 failed")
+                                              : QStringLiteral("port %1 cannot be opened"))
+                               .arg(port);
+            accepted = false;
+        }
+        if (!accepted && (!stxMeter || !slave.reason.isEmpty())) {
+            // A meter that answered wrongly says nothing more this time.
+            in.ClearMoreRecordsFollow();
+            WriteErrorRow(slave);
+            ++summary.errorRows;
         }
 
         c_.indicators.ShowProgress(1, row * 100 / total);
@@ -211,6 +238,9 @@ bool ReadOut::ReadSlave(Slave& slave, bool mbus) {
         if (id.isEmpty() || !bytes) {
             slave.problem = QStringLiteral("the identification number \"%1\" is not hexadecimal")
                                 .arg(c_.read.idText);
+            slave.reason = id.isEmpty() ? QStringLiteral("row not sent: no identification number")
+                                        : QStringLiteral("row not sent: identification number ") +
+                                              c_.read.idText;
         } else {
             slave.idBytes = *bytes;
             slave.expectedId = id.rightJustified(8, u'0').toUpper();
@@ -303,7 +333,8 @@ void ReadOut::ReadByPrimaryAddress(const Slave& slave) {
     Trace();
     if (link.LastResult() > LinkResult::Aborted) {
         c_.trace.append(QStringLiteral("Error: ") +
-                        QString::fromStdString(HexByte(link.LastResult())));
+                        QString::fromStdString(HexByte(link.LastResult())) + QStringLiteral(" (") +
+                        ResultReasonOf(link.LastResult()) + QStringLiteral(")"));
     }
     c_.reporter.Wait_ms(kPauseMs);
 }
@@ -322,6 +353,24 @@ bool ReadOut::Accepted(const Slave& slave) {
     return in.PrimaryAddress() == slave.address;
 }
 
+QString ReadOut::ErrorReason(const Slave& slave, bool idMismatch) const {
+    if (!slave.reason.isEmpty()) {
+        return slave.reason;
+    }
+    const std::uint8_t result = c_.link.LastResult();
+    if (result != LinkResult::Ok) {
+        return ResultReasonOf(result);
+    }
+    if (idMismatch) {
+        return QStringLiteral("answer from ID ") +
+               QString::fromStdString(c_.interpreter.IdentNumber());
+    }
+    if (c_.interpreter.TelegramLength() == 0 || !c_.interpreter.CheckTelegram()) {
+        return QStringLiteral("answer not valid");
+    }
+    return QStringLiteral("answer from address %1").arg(c_.interpreter.PrimaryAddress());
+}
+
 void ReadOut::WriteErrorRow(const Slave& slave) {
     const ReadContext& read = c_.read;
     const bool idMismatch =
@@ -333,6 +382,7 @@ void ReadOut::WriteErrorRow(const Slave& slave) {
     const std::string address = read.primaryAddressText.toStdString();
     const std::string id = read.idText.toStdString();
     const std::string manufacturer = Cell(kSlaveManufacturer, slave.row).toStdString();
+    const std::string reason = ErrorReason(slave, idMismatch).toStdString();
     const std::array<GridModel::CellText, 14> cells = {
         {{kDataPlace, place},
          {kDataDate, date},
@@ -343,7 +393,7 @@ void ReadOut::WriteErrorRow(const Slave& slave) {
          {kDataNumber, ""},
          {kDataValue, idMismatch ? "Error (ID)" : "Error"},
          {kDataUnit, ""},
-         {kDataDescription, ""},
+         {kDataDescription, reason},
          {kDataFunction, ""},
          {kDataSubunit, ""},
          {kDataStorage, ""},
@@ -375,7 +425,7 @@ ReadOutSummary ReadOut::End(ReadOutSummary summary) {
     }
     if ((!run.polling && !run.logging) || run.stop) {
         c_.indicators.ShowBusy(false);
-        if (!run.closeAfterRun && !run.stop) {
+        if (!run.closeAfterRun && !run.stop && summary.end == ReadOutSummary::End::Completed) {
             c_.prompter.showMessage(SummaryText(summary.good, summary.total),
                                     QStringLiteral("Read-out info"));
         }

@@ -13,12 +13,15 @@ namespace quorven {
 struct ReadOutSummary {
     enum class End {
         NoSlaves,  // nothing to read: an empty list, or no meter row selected
-        WrongPort, // a row's port name is no "COM" name: the read-out stopped there
+        WrongPort, // a row's port name is no "COM" name: the read-out stopped there,
+                   // the rows read before it went through the end steps
         Completed, // every slave was read, or the stop flag ended the walk
     };
     End end = End::Completed;
     int good = 0;               // slaves read successfully
     int total = 0;              // slaves to read (N)
+    int errorRows = 0;          // "Error" rows written
+    QString problem;            // why the read-out ended early (WrongPort, NoSlaves)
     bool pollingCycle = false;  // a cycle of polling
     bool loggingToFile = false; // a cycle of logging into the log file
 };
@@ -59,6 +62,8 @@ private:
     void PrepareExchange();
     bool Accepted(const Slave& slave);
     void WriteErrorRow(const Slave& slave);
+    // The error row's description: why the slave was not read.
+    QString ErrorReason(const Slave& slave, bool idMismatch) const;
     ReadOutSummary End(ReadOutSummary summary);
     void Tell(const QString& text, const QString& caption);
     QString Cell(int column, int row) const;

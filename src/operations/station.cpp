@@ -115,13 +115,23 @@ void Station::Readslave1Click(int currentRow) {
 
 void Station::Poll_ButtonClick() {
     Run(Entry::Command, [this] {
+        // Polling starts with an empty data table.
+        if (!MayDropUnwrittenRows()) {
+            return;
+        }
         polling_->Poll_ButtonClick();
         readOut_->MBRead();
     });
 }
 
 void Station::Log_ButtonClick() {
-    Run(Entry::Command, [this] { StartLogging(&autoRun_->commandLine()); });
+    Run(Entry::Command, [this] {
+        // Logging into a new log file starts with an empty data table.
+        if (options_.LogFile_CheckBox && !MayDropUnwrittenRows()) {
+            return;
+        }
+        StartLogging(&autoRun_->commandLine());
+    });
 }
 
 void Station::StartLogging(const CommandLineState* commandLine) {
@@ -157,7 +167,7 @@ void Station::Timer_GlobalTimer() {
             StartLogging(&run.commandLine());
         });
     } else if (run.ClosingDue()) {
-        run.Close();
+        run.Close(polling_->FinishLog());
     }
 }
 
@@ -250,10 +260,41 @@ void Station::Load1_ButtonClick() {
 }
 
 void Station::Load2_ButtonClick() {
-    const QString name = prompter_.fileToOpen(kFileFilter, kCsvPattern);
-    if (!name.isEmpty()) {
-        tables_.LoadDataTable(name, options_.separator);
+    Run(Entry::TableEdit, [this] {
+        if (!MayDropUnwrittenRows()) {
+            return;
+        }
+        const QString name = prompter_.fileToOpen(kFileFilter, kCsvPattern);
+        if (!name.isEmpty()) {
+            if (polling_) {
+                polling_->DropUnwritten(); // the load empties the table first
+            }
+            tables_.LoadDataTable(name, options_.separator);
+        }
+    });
+}
+
+void Station::Clear2_ButtonClick() {
+    Run(Entry::TableEdit, [this] {
+        if (MayDropUnwrittenRows()) {
+            tables_.ClearGrid2();
+            if (polling_) {
+                polling_->DropUnwritten();
+            }
+        }
+    });
+}
+
+bool Station::MayDropUnwrittenRows() {
+    const int waiting = polling_ ? polling_->unwrittenRows() : 0;
+    if (waiting == 0) {
+        return true;
     }
+    const QString text = QStringLiteral("%1 rows of the data table have not been written to the "
+                                        "log file %2 yet. Drop them?")
+                             .arg(waiting)
+                             .arg(polling_->logFileName());
+    return prompter_.askYesNo(text, QStringLiteral("Log file")) == Prompter::Answer::Yes;
 }
 
 void Station::DD_ButtonClick() {
@@ -309,6 +350,9 @@ void Station::LoadSlaveListAtStart(const QString& path) {
 }
 
 void Station::SaveSlaveListAtClose(const QString& path) {
+    if (autoRun_ && autoRun_->slaveListAsLoaded()) {
+        return; // the list of "/S:", unedited: the program's own list stays as it was
+    }
     if (keepSlaveFile_) {
         // The file that could not be loaded is not replaced by an empty list.
         prompter_.showMessage(

@@ -144,10 +144,10 @@ public:
     // The window was shown: Timer_Global's first tick comes 4500 ms later.
     void FormShow() { autoRun_->FormShow(); }
     AutomaticRun& automaticRun() { return *autoRun_; }
-    // An error reached the window's handler.
-    void ExceptionHandled() {
+    // An error reached the window's handler; `message` is what it showed.
+    void ExceptionHandled(const QString& message = QString()) {
         if (autoRun_) {
-            autoRun_->Failed();
+            autoRun_->Failed(message);
         }
     }
 
@@ -197,7 +197,10 @@ public:
     static constexpr qint64 kMaxImportFileBytes = 256 * 1024;
 
     // --- Tables ---
-    void Clear2_ButtonClick() { tables_.ClearGrid2(); }
+    // "adat törlés" and "adat betöltés" change the data table: refused while an
+    // operation runs; between logging cycles, dropping rows that have not
+    // reached the log file yet is asked first.
+    void Clear2_ButtonClick();
     void Save1_ButtonClick();
     void Save2_ButtonClick();
     void Load1_ButtonClick();
@@ -278,6 +281,9 @@ private:
     void CreateOperations();
     void ReleaseLink();
     void StartLogging(const CommandLineState* commandLine);
+    // True when the data table may be emptied: no row waits for the log
+    // file, or the user agreed to drop them (an unattended run never does).
+    bool MayDropUnwrittenRows();
 
     UnattendedPrompter prompter_;
     Interpreter interpreter_;

@@ -9,11 +9,6 @@
 #include <QSaveFile>
 
 #include <algorithm>
-#include <cerrno>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace quorven {
 
@@ -30,20 +25,6 @@ bool HasLineBreak(std::string_view s) {
 bool WriteAll(QIODevice& out, const std::string& bytes) {
     return out.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
            static_cast<qint64>(bytes.size());
-}
-
-// Waits until what was written is on the disk, not only in the system's cache.
-bool SyncToDisk(QFile& file) {
-#ifdef Q_OS_UNIX
-    int r = 0;
-    do {
-        r = ::fsync(file.handle());
-    } while (r != 0 && errno == EINTR);
-    return r == 0;
-#else
-    static_cast<void>(file);
-    return true;
-#endif
 }
 
 void AppendCell(std::string& out, std::string_view cell, std::string_view separator,
@@ -120,35 +101,6 @@ void SaveCsv(const GridModel& table, const QString& fileName, QChar separator) {
     if (!file.commit()) {
         throw FileError(kCannotCreateFile, fileName, file.errorString());
     }
-}
-
-bool AppendCsvRows(const GridModel& table, int first, int last, const QString& fileName,
-                   QChar separator, QString* error) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        *error = file.errorString();
-        return false;
-    }
-    const qint64 oldSize = file.size();
-    const std::string sep = SeparatorUtf8(separator);
-    std::string buffer;
-    bool ok = true;
-    for (int r = std::max(first, 0); ok && r <= last && r < table.RowCount(); ++r) {
-        AppendCsvRow(buffer, table, r, sep);
-        if (buffer.size() >= kFlushBytes) {
-            ok = WriteAll(file, buffer);
-            buffer.clear();
-        }
-    }
-    ok = ok && WriteAll(file, buffer) && file.flush() && SyncToDisk(file);
-    if (!ok) {
-        *error = file.errorString();
-        if (error->isEmpty() || file.error() == QFileDevice::NoError) {
-            *error = qt_error_string(errno);
-        }
-        file.resize(oldSize);
-    }
-    return ok;
 }
 
 void SaveCsvKeepingBackup(const GridModel& table, const QString& fileName, QChar separator) {

@@ -34,13 +34,6 @@ bool WriteCsv(const GridModel& table, QChar separator, QIODevice& out);
 // "Cannot Create file " + name when the file cannot be written.
 void SaveCsv(const GridModel& table, const QString& fileName, QChar separator);
 
-// Appends rows first..last (inclusive) of the table to the end of the file as
-// whole lines and makes them durable (flushed to the disk) before it returns
-// true. On failure the file is cut back to its old length, so it never ends
-// in part of a line, and *error holds the system's reason.
-bool AppendCsvRows(const GridModel& table, int first, int last, const QString& fileName,
-                   QChar separator, QString* error);
-
 // Saves the table as SaveCsv does, first keeping the file it replaces as
 // fileName + ".bak" (one generation), so that no single save - a wrong
 // separator, a wrong list loaded - destroys the only copy of a list. A file

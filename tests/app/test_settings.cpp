@@ -215,8 +215,8 @@ void TestSettings::commandLines() {
     QStringList out;
     for (const QString& line : QString::fromUtf8(ReadFile(kFiles + "/command-lines.txt"))
                                    .split('\n', Qt::SkipEmptyParts)) {
-        const CommandLine c =
-            ParseCommandLine(line == "(none)" ? QStringList{} : line.split(" | "), kProgram);
+        const CommandLine c = ParseCommandLine(line == "(none)" ? QStringList{} : line.split(" | "),
+                                               kProgram, "/opt/quorven/slist.csv");
         out << "> " + line << "valid " + YesNo(c.valid) << c.lines;
         for (const CommandAction& a : c.actions) {
             out << QStringLiteral("= %1: flag %2, text \"%3\", number %4")
@@ -228,6 +228,9 @@ void TestSettings::commandLines() {
                    .arg(YesNo(c.state.modemStart), YesNo(c.state.autoLogging),
                         YesNo(c.state.stayOpen), YesNo(c.state.dateStamp), c.state.logFileName,
                         c.state.slaveFile);
+        if (c.state.endsProgram) {
+            out << "ends the program";
+        }
     }
     CompareWithFile(out, kFiles + "/command-lines.out");
 }

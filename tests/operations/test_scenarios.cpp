@@ -9,7 +9,8 @@
 //   NAME.data.csv   the data table at the end
 //   NAME.slaves.csv the slave list at the end (when "slaves" is expected)
 //   NAME.FILE       each file the scenario names under "expect"/"files" (a
-//                   log file); "files" at the top writes files before the start
+//                   log file); "files" at the top writes files before the start;
+//                   a step's "diskSpace" leaves that many bytes for the log file
 // and the facts under "expect" (exit status, whether the window closed, the
 // modem window's button caption and status text at the end).
 // The keys a scenario may hold are the tables kScenarioKeys, kStepKeys and
@@ -47,9 +48,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <map>
 #include <memory>
 #include <vector>
+
+#include <unistd.h>
 
 using namespace quorven;
 using quorven::testing::JsonKey;
@@ -337,6 +341,20 @@ private:
             action->trigger();
         }
     }
+    // The log file's disk has this many bytes free from now on (-1: plenty).
+    void diskSpace(const Step&, const QJsonValue& v) {
+        auto left = std::make_shared<qint64>(v.toInteger());
+        form().station().pollingLogging().setLogWrite([left](int fd, const char* data,
+                                                             qint64 size) -> qint64 {
+            if (*left == 0) {
+                errno = ENOSPC;
+                return -1;
+            }
+            const qint64 n = ::write(fd, data, size_t(*left < 0 ? size : std::min(size, *left)));
+            *left -= *left > 0 && n > 0 ? n : 0;
+            return n;
+        });
+    }
 
     static constexpr int kShownRepeats = 3;
     QByteArray log_;
@@ -365,6 +383,7 @@ const std::vector<StepKey>& Run::StepKeys() {
         {{"row", JsonKind::Number}, &Run::row},
         {{"mkdir", JsonKind::String}, &Run::mkdir},
         {{"remove", JsonKind::String}, &Run::remove},
+        {{"diskSpace", JsonKind::Number}, &Run::diskSpace},
         {{"show", JsonKind::True}, &Run::show},
         {{"close", JsonKind::True}, &Run::close},
         {{"click", JsonKind::String}, &Run::click},
