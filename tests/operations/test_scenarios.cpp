@@ -12,7 +12,8 @@
 //                   log file); "files" at the top writes files before the start;
 //                   a step's "diskSpace" leaves that many bytes for the log file
 // and the facts under "expect" (exit status, whether the window closed, the
-// modem window's button caption and status text at the end).
+// modem window's button caption and status text at the end; "absent" names
+// files the run must not leave).
 // The keys a scenario may hold are the tables kScenarioKeys, kStepKeys and
 // kExpectKeys below; anything else, a control that the windows do not have,
 // a combo-box item that is not there and a file that was not written fail the
@@ -101,6 +102,7 @@ const JsonKey kExpectKeys[] = {
     {"slaves", JsonKind::Bool},        {"files", JsonKind::Lines},
     {"exitStatus", JsonKind::Number},  {"closed", JsonKind::Bool},
     {"modemButton", JsonKind::String}, {"modemStatus", JsonKind::String},
+    {"absent", JsonKind::Lines},
 };
 
 // One step of a scenario: its keys and the line each stands on.
@@ -482,6 +484,16 @@ QString Play(const QString& folder, const QString& name, Outputs& outputs) {
                                         QStringLiteral("the run wrote no file \"%1\"").arg(name));
         }
         outputs.push_back({"." + QString(name).replace('/', '-'), ReadFile(run.path(name))});
+    }
+    // Files the run must not have left behind (a list it must not save).
+    const sim::JsonValue* absent = testing::JsonMember(expected, "absent");
+    for (std::size_t i = 0; absent != nullptr && i < absent->items.size(); ++i) {
+        const QString name = QString::fromStdString(absent->items[i].text);
+        if (!InsideRunFolder(name) || QFileInfo::exists(run.path(name))) {
+            return testing::JsonProblem(file, absent->items[i],
+                                        sim::JsonItemPath("expect.absent", i),
+                                        QStringLiteral("the run left a file \"%1\"").arg(name));
+        }
     }
     // The facts at the end, each compared with the value written in the file.
     TForm1& w = run.form();
