@@ -32,7 +32,9 @@ struct ReadOut::Slave {
     int address = 0;
     QString expectedId; // the identification text padded to 8 characters
     IdBytes idBytes{};
-    QString problem; // why the row cannot be sent, when it cannot
+    QString problem;         // why the row cannot be sent, when it cannot
+    bool stamped = false;    // the read context has the time of this slave
+    bool portFailed = false; // the port failed or could not be opened
 };
 
 QString ReadOut::Cell(int column, int row) const {
@@ -118,57 +120,31 @@ ReadOutSummary ReadOut::MBRead() {
             }
             return summary;
         }
-        currentPort = port;
-        link.SetPort(port);
-        link.SetStopBits1();
-        if (o.NP_CheckBox) {
-            link.SetParityNone();
-        } else {
-            link.SetParityEven();
+        if (run.modemConnected && port != link.DeviceName()) {
+            // Taking another port drops the modem's line, and the call with it.
+            c_.trace.append(QStringLiteral("Row %1 is read on %2: the modem call on %3 is ended")
+                                .arg(row)
+                                .arg(port, link.DeviceName()));
+            run.modemConnected = false;
         }
+        currentPort = port;
         currentBaud = Cell(kSlaveBaud, row);
-        link.SetBaud(BaudIndexOf(currentBaud));
-
         Slave slave;
         slave.row = row;
-        if (const auto address = AddressOf(read.primaryAddressText)) {
-            slave.address = *address;
-        } else {
-            slave.problem =
-                QStringLiteral("the primary address \"%1\" is not a number from 0 to 255")
-                    .arg(read.primaryAddressText);
-        }
-        const QDateTime now = c_.wallClock.Now(c_.clock);
-        read.dateText = WallClock::DateText(now);
-        read.timeText = WallClock::TimeText(now);
-
-        if (o.MDK_CheckBox) {
-            link.SetRts(false);
-            c_.reporter.Wait_ms(kPauseMs);
-        } else {
-            link.SetRts(true);
-        }
-
+        const bool stx = Cell(kSlaveManufacturer, row) == QLatin1String("STX");
         bool accepted = false;
-        if (Cell(kSlaveManufacturer, row) == QLatin1String("STX") && slave.problem.isEmpty()) {
-            // A register-protocol meter: no error row, and it counts as read
-            // when its values came without an error.
-            if (slave.address >= 1 && slave.address <= kTestAddress &&
-                stx_.STXToGrid(static_cast<std::uint8_t>(slave.address))) {
-                ++summary.good;
-            } else if (slave.address == 0) {
-                ReadSlave(slave, false);
+        try {
+            accepted = ReadRow(slave, stx, summary);
+        } catch (const PortError& e) {
+            // The port failed, or cannot be opened: this slave is not read,
+            // and the next one opens the port afresh.
+            c_.trace.append(QString::fromUtf8(e.what()));
+            in.ClearMoreRecordsFollow();
+            if (!slave.stamped) {
+                StampRead();
             }
-        } else {
-            accepted = ReadSlave(slave, true);
-            if (accepted) {
-                if (!o.MultiTel_CheckBox || !in.MoreRecordsFollow()) {
-                    ++summary.good;
-                    read.recordOffset = 0;
-                }
-            } else {
-                // A meter that answered wrongly says nothing more this time.
-                in.ClearMoreRecordsFollow();
+            if (!stx) {
+                slave.portFailed = true;
                 WriteErrorRow(slave);
             }
         }
@@ -200,6 +176,68 @@ ReadOutSummary ReadOut::MBRead() {
         }
     }
     return End(summary);
+}
+
+bool ReadOut::ReadRow(Slave& slave, bool stx, ReadOutSummary& summary) {
+    const Options& o = c_.options;
+    TMB_Sio& link = c_.link;
+    Interpreter& in = c_.interpreter;
+    ReadContext& read = c_.read;
+    const int row = slave.row;
+    link.SetPort(Cell(kSlavePort, row));
+    link.SetStopBits1();
+    if (o.NP_CheckBox) {
+        link.SetParityNone();
+    } else {
+        link.SetParityEven();
+    }
+    link.SetBaud(BaudIndexOf(Cell(kSlaveBaud, row)));
+
+    if (const auto address = AddressOf(read.primaryAddressText)) {
+        slave.address = *address;
+    } else {
+        slave.problem = QStringLiteral("the primary address \"%1\" is not a number from 0 to 255")
+                            .arg(read.primaryAddressText);
+    }
+    StampRead();
+    slave.stamped = true;
+
+    if (o.MDK_CheckBox) {
+        link.SetRts(false);
+        c_.reporter.Wait_ms(kPauseMs);
+    } else {
+        link.SetRts(true);
+    }
+
+    if (stx && slave.problem.isEmpty()) {
+        // A register-protocol meter: no error row, and it counts as read
+        // when its values came without an error.
+        if (slave.address >= 1 && slave.address <= kTestAddress &&
+            stx_.STXToGrid(static_cast<std::uint8_t>(slave.address))) {
+            ++summary.good;
+        } else if (slave.address == 0) {
+            ReadSlave(slave, false);
+        }
+        return false;
+    }
+    const bool accepted = ReadSlave(slave, true);
+    if (accepted) {
+        if (!o.MultiTel_CheckBox || !in.MoreRecordsFollow()) {
+            ++summary.good;
+            read.recordOffset = 0;
+        }
+    } else {
+        // A meter that answered wrongly says nothing more this time.
+        in.ClearMoreRecordsFollow();
+        WriteErrorRow(slave);
+    }
+    return accepted;
+}
+
+void ReadOut::StampRead() {
+    const QDateTime now = c_.wallClock.Now(c_.clock);
+    c_.read.dateText = WallClock::DateText(now);
+    c_.read.timeText = WallClock::TimeText(now);
 }
 
 bool ReadOut::ReadSlave(Slave& slave, bool mbus) {
@@ -325,7 +363,8 @@ bool ReadOut::Accepted(const Slave& slave) {
 void ReadOut::WriteErrorRow(const Slave& slave) {
     const ReadContext& read = c_.read;
     const bool idMismatch =
-        slave.problem.isEmpty() && slave.address == 0 && c_.link.LastResult() == LinkResult::Ok &&
+        slave.problem.isEmpty() && !slave.portFailed && slave.address == 0 &&
+        c_.link.LastResult() == LinkResult::Ok &&
         QString::fromStdString(c_.interpreter.IdentNumber()) != slave.expectedId;
     const std::string place = read.installationPlace.toStdString();
     const std::string date = read.dateText.toStdString();

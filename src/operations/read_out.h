@@ -50,6 +50,12 @@ public:
 private:
     struct Slave;
 
+    // Sets the line for the row and reads it (an STX meter's values, or the
+    // M-Bus answer into the data table, or an error row). True when an M-Bus
+    // answer was accepted. Throws PortError when the port fails.
+    bool ReadRow(Slave& slave, bool stx, ReadOutSummary& summary);
+    // The date and time texts of the slave being read.
+    void StampRead();
     // Sends the row's exchanges; with `mbus` also takes the answer into the
     // data table. True when it was accepted.
     bool ReadSlave(Slave& slave, bool mbus);
