@@ -31,7 +31,8 @@ public:
         setInterval(ms);
         start();
     }
-    virtual void stop() = 0;
+    // Never throws: destructors that put state back stop timers.
+    virtual void stop() noexcept = 0;
     virtual bool isActive() const = 0;
 
 protected:

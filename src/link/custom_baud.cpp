@@ -21,7 +21,12 @@ bool SetCustomBaudRate([[maybe_unused]] int fd, [[maybe_unused]] int rate) {
     tio.c_cflag |= BOTHER | (BOTHER << IBSHIFT);
     tio.c_ispeed = static_cast<speed_t>(rate);
     tio.c_ospeed = static_cast<speed_t>(rate);
-    return ioctl(fd, TCSETS2, &tio) == 0;
+    if (ioctl(fd, TCSETS2, &tio) != 0) {
+        return false;
+    }
+    // The driver may round the rate or keep its old one and still succeed.
+    struct termios2 now {};
+    return ioctl(fd, TCGETS2, &now) == 0 && now.c_ospeed == static_cast<speed_t>(rate);
 #else
     return false;
 #endif

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <type_traits>
 
 namespace quorven {
 
@@ -79,6 +80,7 @@ void TMB_Sio::CreatePortIfNone() {
     port_->onBytesReceived = [this](qint64) { OnBytesReceived(); };
     port_->onLineError = [this](std::uint8_t flags) { OnLineError(flags); };
     port_->onWriteFailed = [this] { OnWriteFailed(); };
+    port_->onPortFault = [this](const QString& reason) { OnPortFault(reason); };
     port_->setLineSettings(settings_);
     port_->setDtr(dtr_);
     port_->setRts(rts_);
@@ -89,6 +91,8 @@ void TMB_Sio::OpenPort() {
         return;
     }
     CreatePortIfNone();
+    // A port closed after a fault may not have taken the last settings.
+    port_->setLineSettings(settings_);
     port_->open();
 }
 
@@ -160,6 +164,53 @@ void TMB_Sio::ApplySettings() {
     if (port_) {
         port_->setLineSettings(settings_);
     }
+}
+
+void TMB_Sio::RestoreSettings() noexcept {
+    try {
+        ApplySettings();
+    } catch (const std::exception& e) {
+        // The port cannot be trusted at settings it did not take: it is
+        // opened afresh, with them, by the next exchange.
+        if (port_) {
+            port_->close();
+        }
+        if (!deferredFault_) {
+            deferredFault_ = QString::fromUtf8(e.what());
+        }
+    }
+}
+
+void TMB_Sio::ThrowDeferredFault() {
+    if (deferredFault_) {
+        const QString text = *deferredFault_;
+        deferredFault_.reset();
+        throw PortError(text);
+    }
+}
+
+void TMB_Sio::OnPortFault(const QString& reason) {
+    if (port_) {
+        port_->close();
+    }
+    if (exchangeWaiting_ && lastResult_ == LinkResult::Pending) {
+        answerTimer_->stop();
+        expectSingleChar_ = false;
+        expectLongFrame_ = false;
+        inFrame_ = false;
+        lastResult_ = LinkResult::WriteFailed;
+    }
+    if (faultReceiver_) {
+        const auto receiver = faultReceiver_;
+        receiver(reason);
+    }
+}
+
+std::uint8_t TMB_Sio::WriteRefused() {
+    if (port_) {
+        port_->close();
+    }
+    return lastResult_ = LinkResult::WriteFailed;
 }
 
 bool TMB_Sio::SetBaud(int index) {
@@ -243,7 +294,8 @@ bool TMB_Sio::Pause(std::int64_t ms) {
     delayTimer_->setInterval(ms);
     delayElapsed_ = false;
     delayTimer_->start();
-    clock_.pumpUntil([&] { return !*alive || destroyed_ || delayElapsed_; });
+    // A port that fails meanwhile ends the pause: the exchange is over.
+    clock_.pumpUntil([&] { return !*alive || destroyed_ || delayElapsed_ || !IsPortOpen(); });
     return *alive;
 }
 
@@ -265,11 +317,15 @@ TMB_Sio::ExchangeScope::~ExchangeScope() {
     }
 }
 
+static_assert(std::is_nothrow_destructible_v<TMB_Sio>);
+
 std::uint8_t TMB_Sio::Exchange(Request request, std::uint8_t address, std::uint8_t ci,
                                const QByteArray& data) {
     if (destroyed_) {
         return lastResult_ = LinkResult::Aborted;
     }
+    // What puts state back on the way out never throws.
+    static_assert(std::is_nothrow_destructible_v<ExchangeScope>);
     const ExchangeScope scope(*this);
     if (scope.refused()) {
         return LinkResult::Aborted;
@@ -297,6 +353,9 @@ std::uint8_t TMB_Sio::RunExchange(Request request, std::uint8_t address, std::ui
             if (destroyed_) {
                 return lastResult_;
             }
+            if (!IsPortOpen()) {
+                return lastResult_ = LinkResult::WriteFailed;
+            }
         }
     }
 
@@ -313,7 +372,7 @@ std::uint8_t TMB_Sio::RunExchange(Request request, std::uint8_t address, std::ui
         ClearRawHexText();
         ClearFrameHexText();
         if (port_->write(txBuffer_) != txBuffer_.size()) {
-            return lastResult_ = LinkResult::WriteFailed;
+            return WriteRefused();
         }
         if (request == Request::SndNke) {
             fcbResetPending_ = true;
@@ -340,9 +399,14 @@ std::uint8_t TMB_Sio::RunExchange(Request request, std::uint8_t address, std::ui
             if (!Pause(kSettleMs)) {
                 return LinkResult::Aborted;
             }
+            if (!IsPortOpen()) {
+                return lastResult_ = LinkResult::WriteFailed;
+            }
         }
         ++attempts;
-        if (lastResult_ == LinkResult::Ok || lastResult_ == LinkResult::Aborted) {
+        // A failed port is not asked again.
+        if (lastResult_ == LinkResult::Ok || lastResult_ == LinkResult::Aborted ||
+            lastResult_ == LinkResult::WriteFailed) {
             break;
         }
         if (attempts >= retryCount_) {
@@ -394,7 +458,11 @@ void TMB_Sio::OnBytesReceived() {
 
 void TMB_Sio::OnWriteFailed() {
     // The rest of a telegram the port had queued could not be sent: the
-    // exchange is over, nothing will answer it.
+    // exchange is over, nothing will answer it, and the port is opened afresh
+    // by the next one.
+    if (port_) {
+        port_->close();
+    }
     if (lastResult_ == LinkResult::Pending) {
         answerTimer_->stop();
         expectSingleChar_ = false;

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace quorven {
@@ -34,6 +35,11 @@ enum class ReceiveModes : std::uint8_t {
 // The port comes from the factory when it is first opened, and again after
 // the port name changes. Ports must deliver their notifications from the
 // clock's pumping, never from inside a call the link layer makes.
+//
+// A fault of the port itself during an exchange (the device gone, the
+// gateway's connection lost, a write refused) ends the exchange at once with
+// 253 and closes the port; the next exchange opens it again. The fault's text
+// goes to the fault receiver (SetFaultReceiver).
 //
 // Destroying the object (or calling Destroy) while an exchange waits ends
 // the exchange with result 1; the exchange then touches nothing of the
@@ -110,7 +116,9 @@ public:
     // bits, odd parity, 1 stop bit, with a fixed 2000 ms answer time-out and
     // up to StxRetryCount attempts while nothing answers. The answer is left
     // in RxBuffer bytes 0-20. The receive mode and line settings in force
-    // before are put back on every way out, a PortError included.
+    // before are put back on every way out, a PortError included. A port that
+    // refuses the settings put back is closed, and its PortError is thrown
+    // once the request is over (unless another error already leaves it).
     std::uint8_t StxReadRegisters(std::uint8_t address, std::uint16_t firstRegister);
 
     // Whether an exchange waits for its answer.
@@ -133,6 +141,12 @@ public:
     // itself, or destroy the link.
     void SetStrayReceiver(std::function<void(const QByteArray&)> receiver) {
         strayReceiver_ = std::move(receiver);
+    }
+
+    // Told the text of every fault of the port itself (see above). It may
+    // not destroy the link.
+    void SetFaultReceiver(std::function<void(const QString&)> receiver) {
+        faultReceiver_ = std::move(receiver);
     }
 
     // --- State ---
@@ -187,6 +201,7 @@ private:
 
     std::uint8_t Exchange(Request request, std::uint8_t address, std::uint8_t ci,
                           const QByteArray& data);
+    std::uint8_t StxExchange(std::uint8_t address, std::uint16_t firstRegister);
     std::uint8_t RunExchange(Request request, std::uint8_t address, std::uint8_t ci,
                              const QByteArray& data);
     QByteArray BuildTelegram(Request request, std::uint8_t address, std::uint8_t ci,
@@ -196,7 +211,15 @@ private:
     bool Pause(std::int64_t ms);
     void CreatePortIfNone();
     void ApplySettings();
+    // Puts the line settings back from a destructor: a port that refuses them
+    // is closed and the fault kept for ThrowDeferredFault.
+    void RestoreSettings() noexcept;
+    void ThrowDeferredFault();
     void RaiseModemLines();
+    // The port failed: a waiting answer ends with 253, the port is closed.
+    void OnPortFault(const QString& reason);
+    // A write was refused: the attempt ends with 253 and the port is closed.
+    std::uint8_t WriteRefused();
 
     void OnBytesReceived();
     void OnWriteFailed();
@@ -233,6 +256,9 @@ private:
     ReceiveModes receiveMode_ = ReceiveModes::MBus;
     std::function<void(const QByteArray&)> modemReceiver_;
     std::function<void(const QByteArray&)> strayReceiver_;
+    std::function<void(const QString&)> faultReceiver_;
+    // A fault met while settings were put back, thrown when the request is over.
+    std::optional<QString> deferredFault_;
     bool exchangeWaiting_ = false;
     std::uint8_t slaveMedium_ = 0;
     std::array<std::uint8_t, kRxBufferSize> rxBuffer_{};

@@ -2,6 +2,8 @@
 // the register protocol, asked for at odd parity on the port the M-Bus uses.
 #include "link/mb_sio.h"
 
+#include <type_traits>
+
 namespace quorven {
 
 namespace {
@@ -20,6 +22,24 @@ LineSettings StxSettings(LineSettings settings) {
 } // namespace
 
 std::uint8_t TMB_Sio::StxReadRegisters(std::uint8_t address, std::uint16_t firstRegister) {
+    const auto alive = alive_;
+    std::uint8_t result = LinkResult::Aborted;
+    try {
+        result = StxExchange(address, firstRegister);
+    } catch (...) {
+        // The error that ends the request is the one reported.
+        if (*alive) {
+            deferredFault_.reset();
+        }
+        throw;
+    }
+    if (*alive) {
+        ThrowDeferredFault();
+    }
+    return result;
+}
+
+std::uint8_t TMB_Sio::StxExchange(std::uint8_t address, std::uint16_t firstRegister) {
     if (destroyed_) {
         return lastResult_ = LinkResult::Aborted;
     }
@@ -28,7 +48,9 @@ std::uint8_t TMB_Sio::StxReadRegisters(std::uint8_t address, std::uint16_t first
         return LinkResult::Aborted;
     }
     // What was in force before is back on every way out, also when opening
-    // the port throws: an M-Bus search at 8N1 goes on at 8N1.
+    // the port throws: an M-Bus search at 8N1 goes on at 8N1. Putting it back
+    // never throws; a port that refuses it is closed and the fault thrown by
+    // StxReadRegisters.
     struct Restore {
         TMB_Sio& sio;
         std::shared_ptr<bool> alive;
@@ -36,18 +58,19 @@ std::uint8_t TMB_Sio::StxReadRegisters(std::uint8_t address, std::uint16_t first
         LineSettings settings;
         explicit Restore(TMB_Sio& s)
             : sio(s), alive(s.alive_), mode(s.receiveMode_), settings(s.settings_) {}
-        ~Restore() {
+        ~Restore() noexcept {
             if (!*alive) {
                 return;
             }
             sio.answerTimer_->stop();
             sio.receiveMode_ = mode;
             sio.settings_ = settings;
-            sio.ApplySettings();
+            sio.RestoreSettings();
         }
         Restore(const Restore&) = delete;
         Restore& operator=(const Restore&) = delete;
     } const restore(*this);
+    static_assert(std::is_nothrow_destructible_v<Restore>);
 
     const auto alive = alive_;
     receiveMode_ = ReceiveModes::Stx;
@@ -65,7 +88,7 @@ std::uint8_t TMB_Sio::StxReadRegisters(std::uint8_t address, std::uint16_t first
         ClearFrameHexText();
         txBuffer_ = BuildStxRequest(address, firstRegister);
         if (port_->write(txBuffer_) != txBuffer_.size()) {
-            return lastResult_ = LinkResult::WriteFailed;
+            return WriteRefused();
         }
         expectSingleChar_ = false;
         expectLongFrame_ = false;

@@ -76,6 +76,7 @@ PosixSerialPort::PosixSerialPort(QString name, QString device)
     : name_(std::move(name)), device_(std::move(device)) {}
 
 PosixSerialPort::~PosixSerialPort() {
+    *alive_ = false;
     close();
 }
 
@@ -108,8 +109,8 @@ void PosixSerialPort::open() {
     ::ioctl(fd, TIOCEXCL);
     fd_ = fd;
     broken_ = false;
-    if (const LineSettingsResult r = applyLineSettings(); r != LineSettingsResult::Applied) {
-        const int error = errno;
+    int error = 0;
+    if (const LineSettingsResult r = applyLineSettings(error); r != LineSettingsResult::Applied) {
         close();
         failLineSettings(r, error);
     }
@@ -126,8 +127,15 @@ void PosixSerialPort::open() {
 }
 
 void PosixSerialPort::stopNotifiers() {
-    readNotifier_.reset();
-    writeNotifier_.reset();
+    // The port may be closed from inside a notifier's signal (a fault, or a
+    // handler that closes it): the notifiers go when the event loop is back.
+    for (auto* notifier : {&readNotifier_, &writeNotifier_}) {
+        if (*notifier) {
+            (*notifier)->setEnabled(false);
+            (*notifier)->disconnect();
+            notifier->release()->deleteLater();
+        }
+    }
 }
 
 void PosixSerialPort::close() {
@@ -144,9 +152,10 @@ void PosixSerialPort::close() {
     broken_ = false;
 }
 
-PosixSerialPort::LineSettingsResult PosixSerialPort::applyLineSettings() {
+PosixSerialPort::LineSettingsResult PosixSerialPort::applyLineSettings(int& error) {
     termios t{};
     if (::tcgetattr(fd_, &t) != 0) {
+        error = errno;
         return LineSettingsResult::Refused;
     }
     // Raw bytes; errors marked in the data, breaks as FF 00 00, a real FFh as FF FF.
@@ -179,11 +188,29 @@ PosixSerialPort::LineSettingsResult PosixSerialPort::applyLineSettings() {
         ::cfsetospeed(&t, row->speed);
     }
     // A pseudo-terminal refuses some changes on an open port (EINVAL); the
-    // settings were applied before it was opened as well.
-    if (::tcsetattr(fd_, TCSANOW, &t) != 0) {
-        return errno == EINVAL ? LineSettingsResult::Applied : LineSettingsResult::Refused;
+    // settings were applied before it was opened as well. A driver may also
+    // take only part of them and still succeed, so the rate is read back.
+    const bool set = ::tcsetattr(fd_, TCSANOW, &t) == 0;
+    const int setError = set ? EINVAL : errno;
+    if (!set && setError != EINVAL) {
+        error = setError;
+        return LineSettingsResult::Refused;
     }
-    if (row == kSpeeds.end() && !SetCustomBaudRate(fd_, settings_.baudRate)) {
+    if (row == kSpeeds.end()) {
+        errno = 0;
+        if (!SetCustomBaudRate(fd_, settings_.baudRate)) {
+            error = errno != 0 ? errno : EINVAL;
+            return LineSettingsResult::RateRefused;
+        }
+        return LineSettingsResult::Applied;
+    }
+    termios now{};
+    if (::tcgetattr(fd_, &now) != 0) {
+        error = errno;
+        return LineSettingsResult::Refused;
+    }
+    if (::cfgetospeed(&now) != row->speed) {
+        error = setError;
         return LineSettingsResult::RateRefused;
     }
     return LineSettingsResult::Applied;
@@ -201,8 +228,9 @@ void PosixSerialPort::setLineSettings(const LineSettings& settings) {
     if (!isOpen()) {
         return;
     }
-    if (const LineSettingsResult r = applyLineSettings(); r != LineSettingsResult::Applied) {
-        failLineSettings(r, errno);
+    int error = 0;
+    if (const LineSettingsResult r = applyLineSettings(error); r != LineSettingsResult::Applied) {
+        failLineSettings(r, error);
     }
 }
 
@@ -299,6 +327,7 @@ void PosixSerialPort::onReadable() {
     QByteArray data;
     std::vector<ParmrkParser::Mark> marks;
     bool gone = false;
+    int goneError = 0;
     for (;;) {
         const int n = RetryOnInterrupt([&] { return ::read(fd_, chunk.data(), chunk.size()); });
         if (n > 0) {
@@ -310,6 +339,7 @@ void PosixSerialPort::onReadable() {
         }
         // 0: hung up; an error other than "nothing more": the device went away.
         gone = n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
+        goneError = n == 0 ? EIO : errno;
         break;
     }
     if (gone) {
@@ -338,14 +368,24 @@ void PosixSerialPort::onReadable() {
     }
     received_.append(data);
 
-    // Either callback may close the port; look at nothing of it afterwards.
+    // Either callback may close or destroy the port; only the fault, when
+    // the port is still there and still broken, is told afterwards.
     const qint64 waiting = received_.size();
     const bool haveData = !data.isEmpty();
+    const auto alive = alive_;
     if (const auto flags = LineErrorFlagsFor(errors); flags && onLineError) {
         onLineError(*flags);
     }
     if (haveData && onBytesReceived) {
-        onBytesReceived(waiting);
+        // A handler may close or destroy the port: the fault is told only
+        // when nothing touched it.
+        const auto handler = onBytesReceived;
+        handler(waiting);
+    }
+    if (gone && *alive && isOpen() && broken_ && onPortFault) {
+        const auto handler = onPortFault;
+        handler(
+            QStringLiteral("%1 (%2) is gone: %3").arg(name_, device_, qt_error_string(goneError)));
     }
 }
 

@@ -64,7 +64,8 @@ private:
 
     [[noreturn]] void fail(const QString& what, int error);
     [[noreturn]] void failLineSettings(LineSettingsResult result, int error);
-    LineSettingsResult applyLineSettings();
+    // On failure, error is the system's error number.
+    LineSettingsResult applyLineSettings(int& error);
     void applyModemLine(int bit, bool on);
     std::optional<Counters> readCounters() const;
     void onReadable();
@@ -84,6 +85,9 @@ private:
     QByteArray pendingOutput_;
     std::optional<Counters> counters_;
     bool broken_ = false; // the device went away; writes fail until reopened
+    // Shared with a notification being delivered, which checks it before
+    // touching the port again.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 } // namespace quorven

@@ -23,7 +23,7 @@ public:
         timer_.start(
             static_cast<int>(std::clamp<qint64>(interval(), 0, std::numeric_limits<int>::max())));
     }
-    void stop() override { timer_.stop(); }
+    void stop() noexcept override { timer_.stop(); }
     bool isActive() const override { return timer_.isActive(); }
 
 private:

@@ -76,6 +76,11 @@ public:
     // Bytes that write() had accepted (queued for a slow line) could not be
     // sent after all.
     std::function<void()> onWriteFailed;
+    // The port itself failed while open: the device went away, or the
+    // connection to the gateway broke. Nothing more arrives and writes fail
+    // until the port is closed and opened again. The text names the port and
+    // says why.
+    std::function<void(const QString& reason)> onPortFault;
 };
 
 } // namespace quorven

@@ -26,7 +26,6 @@ std::unique_ptr<SerialPort> SystemPortFactory::createPort(const QString& name) {
     if (target.gateway) {
         const int number = ComPortNumber(name);
         GatewayNotices notices;
-        notices.connectionLost = [this](const QString& line) { notice(line); };
         notices.speedIgnored = [this, number](const QString& line) {
             if (speedNoted_.insert(number).second) {
                 notice(line);

@@ -22,8 +22,8 @@ public:
 
     const PortMap& map() const { return map_; }
 
-    // Lines for the user from the ports (a gateway's lost connection, a speed
-    // the gateway does not take; the latter once per port name).
+    // Lines for the user from the ports: a speed the gateway does not take,
+    // once per port name. (A port's faults go to the link that uses it.)
     std::function<void(const QString&)> onNotice;
 
 private:

@@ -3,6 +3,7 @@
 #include <QTcpSocket>
 
 #include <algorithm>
+#include <type_traits>
 
 namespace quorven {
 
@@ -20,6 +21,8 @@ private:
     bool& flag_;
     bool before_;
 };
+
+static_assert(std::is_nothrow_destructible_v<SignalScope>);
 
 } // namespace
 
@@ -169,8 +172,9 @@ void TcpGatewayPort::onDisconnected() {
 
 void TcpGatewayPort::lose(const QString& reason) {
     state_ = State::Lost;
-    if (notices_.connectionLost) {
-        notices_.connectionLost(where() + QStringLiteral(": connection lost: ") + reason);
+    if (onPortFault) {
+        const auto handler = onPortFault;
+        handler(where() + QStringLiteral(": connection lost: ") + reason);
     }
 }
 

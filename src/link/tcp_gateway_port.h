@@ -14,10 +14,9 @@ class QTcpSocket;
 
 namespace quorven {
 
-// What a gateway port tells the user (lines for the text area).
+// What a gateway port tells the user (lines for the text area). A connection
+// that breaks while the port is open is a fault of the port (onPortFault).
 struct GatewayNotices {
-    // The connection broke while the port was open.
-    std::function<void(const QString&)> connectionLost;
     // A telegram goes out while a speed other than the gateway's is asked
     // for. The receiver decides how often it is said.
     std::function<void(const QString&)> speedIgnored;
@@ -31,7 +30,8 @@ struct GatewayNotices {
 //
 // open() connects and waits through the clock for at most kConnectTimeoutMs;
 // it throws PortError naming host, port and reason. A connection that breaks
-// closes the port: writes then fail, and the next open connects again.
+// is reported through onPortFault; writes then fail, and the next open
+// connects again.
 // Received bytes and a lost connection are reported from the event loop,
 // never from inside a call to the port.
 class TcpGatewayPort final : public SerialPort {

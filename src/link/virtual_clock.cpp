@@ -16,7 +16,7 @@ public:
         key_ = clock_->schedule(this, clock_->now() + std::max<qint64>(0, interval()));
         active_ = true;
     }
-    void stop() override {
+    void stop() noexcept override {
         if (active_) {
             clock_->cancel(key_);
             active_ = false;

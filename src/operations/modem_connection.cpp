@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <type_traits>
 
 namespace quorven {
 
@@ -39,6 +40,9 @@ ModemConnection::ModemConnection(OperationContext& context) : c_(context), modem
     modem_.onEvent = [this](const ModemReport& report) { OnEvent(report); };
     c_.link.SetModemReceiver([this](const QByteArray& bytes) { modem_.BytesReceived(bytes); });
 }
+
+// The link's receive mode is put back without a throw.
+static_assert(std::is_nothrow_destructible_v<ModemConnection>);
 
 ModemConnection::~ModemConnection() {
     *alive_ = false;
@@ -96,17 +100,7 @@ void ModemConnection::Dial(const ModemNumber& number, int baudIndex, bool automa
         HandleError({});
         return;
     }
-    const auto alive = alive_;
-    {
-        dialWaiting_ = true;
-        const auto waited = qScopeGuard([this, alive] {
-            if (*alive) {
-                dialWaiting_ = false;
-            }
-        });
-        c_.clock.pumpUntil([&] { return !*alive || modem_.State() != ModemState::Initialising; });
-    }
-    if (!*alive) {
+    if (!WaitWhile(ModemState::Initialising)) {
         return;
     }
     if (hangupAsked_) {
@@ -129,6 +123,34 @@ void ModemConnection::Dial(const ModemNumber& number, int baudIndex, bool automa
         c_.trace.append(QStringLiteral("Dialing...!"));
         ShowStatus(QStringLiteral("Dialing..."));
     }
+    // The dial is one operation up to CONNECT or its failure: no exchange
+    // talks into the dialling modem meanwhile.
+    if (!WaitWhile(ModemState::Dialling)) {
+        return;
+    }
+    if (hangupAsked_) {
+        Hangup();
+    }
+}
+
+bool ModemConnection::WaitWhile(ModemState state) {
+    const auto alive = alive_;
+    dialWaiting_ = true;
+    const auto waited = qScopeGuard([this, alive] {
+        if (*alive) {
+            dialWaiting_ = false;
+        }
+    });
+    c_.clock.pumpUntil([&] { return !*alive || modem_.State() != state; });
+    return *alive;
+}
+
+void ModemConnection::PortLost() {
+    if (caption_ != kHangupCaption) {
+        return;
+    }
+    c_.run.modemConnected = false;
+    Failure(QStringLiteral("Modem port lost!"), QStringLiteral("Port lost"));
 }
 
 void ModemConnection::HangupAsked() {

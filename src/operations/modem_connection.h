@@ -61,10 +61,14 @@ public:
     // The hang-up at the end of a read-out of a run started with "/M".
     void HangUpAfterReadOut();
 
+    // The port failed (the modem's cable pulled): a call up or being set up
+    // is over.
+    void PortLost();
+
     // What the window's dial button does now: dial ("&Dial") or hang up.
     const QString& buttonCaption() const { return caption_; }
-    // A dial waits for the modem's initialisation; HangupAsked ends the wait,
-    // and the dial then hangs up instead of dialling.
+    // A dial waits for the modem's initialisation, then for CONNECT or the
+    // call's failure; HangupAsked ends the wait, and the dial then hangs up.
     bool dialWaiting() const { return dialWaiting_; }
     void HangupAsked();
 
@@ -83,6 +87,9 @@ public:
 
 private:
     void Dial(const ModemNumber& number, int baudIndex, bool automatic);
+    // Waits, pressing "&Hangup" ends the wait, while the modem is in state;
+    // false when the connection was destroyed meanwhile.
+    bool WaitWhile(ModemState state);
     void OnEvent(const ModemReport& report);
     // The call attempt failed: a line, the status, the button back to "&Dial",
     // the modem idle and off the port.

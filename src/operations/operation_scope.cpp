@@ -2,6 +2,8 @@
 
 #include "link/mb_sio.h"
 
+#include <type_traits>
+
 namespace quorven {
 
 const QString OperationScope::kRefusedNote =
@@ -37,6 +39,9 @@ OperationScope::~OperationScope() {
         indicators_.ShowBusy((run_.polling || run_.logging) && !run_.stop);
     }
 }
+
+// Leaving an operation never throws, on any way out.
+static_assert(std::is_nothrow_destructible_v<OperationScope>);
 
 void OperationScope::Abandon(TMB_Sio* link) {
     abandoned_ = true;

@@ -125,6 +125,13 @@ ReadOutSummary ReadOut::MBRead() {
             summary.end = ReadOutSummary::End::WrongPort;
             return End(summary);
         }
+        if (run.modemConnected && port != link.DeviceName()) {
+            // Taking another port drops the modem's line, and the call with it.
+            c_.trace.append(QStringLiteral("Row %1 is read on %2: the modem call on %3 is ended")
+                                .arg(row)
+                                .arg(port, link.DeviceName()));
+            run.modemConnected = false;
+        }
         currentPort = port;
         currentBaud = Cell(kSlaveBaud, row);
         QString portFailure; // why the row's port cannot be used
@@ -374,7 +381,8 @@ QString ReadOut::ErrorReason(const Slave& slave, bool idMismatch) const {
 void ReadOut::WriteErrorRow(const Slave& slave) {
     const ReadContext& read = c_.read;
     const bool idMismatch =
-        slave.problem.isEmpty() && slave.address == 0 && c_.link.LastResult() == LinkResult::Ok &&
+        slave.problem.isEmpty() && slave.reason.isEmpty() && slave.address == 0 &&
+        c_.link.LastResult() == LinkResult::Ok &&
         QString::fromStdString(c_.interpreter.IdentNumber()) != slave.expectedId;
     const std::string place = read.installationPlace.toStdString();
     const std::string date = read.dateText.toStdString();

@@ -50,6 +50,13 @@ void Station::ReleaseLink() {
 void Station::AttachLink(Clock& clock, PortFactory& ports, const QString& initialPort) {
     ReleaseLink();
     sio_ = std::make_unique<TMB_Sio>(clock, ports, initialPort);
+    // A port that fails says why in the text area; a modem call on it is over.
+    sio_->SetFaultReceiver([this](const QString& text) {
+        trace_.append(text);
+        if (modem_) {
+            modem_->PortLost();
+        }
+    });
     reporter_ = std::make_unique<LinkReporter>(trace_, prompter_, clock, *sio_);
     context_ = std::make_unique<OperationContext>(
         OperationContext{clock, *sio_, *reporter_, interpreter_, filling_, tables_, trace_,

@@ -53,6 +53,23 @@ struct ModemDescription {
     std::optional<qint64> dropCarrierAfterMs; // a call up this long is lost
 };
 
+// How a port fails at a moment of the bus's time.
+enum class FaultKind : std::uint8_t {
+    Unplug,     // the converter is pulled: the open port fails, opening it fails
+    WriteFails, // writes are refused
+    Drop,       // a gateway's connection drops; it takes no new one meanwhile
+};
+
+// A fault of one port: at atMs (virtual time) for forMs. An unplugged port or
+// dropped connection cannot be opened until forMs has passed; a write fault
+// refuses every write meanwhile, or only the first one when forMs is 0.
+struct FaultDescription {
+    QString port; // "COM1"
+    qint64 atMs = 0;
+    FaultKind kind = FaultKind::Unplug;
+    qint64 forMs = 0;
+};
+
 // A simulated bus: the level converter's behaviour and the meters behind it.
 struct BusDescription {
     QString description;
@@ -60,6 +77,7 @@ struct BusDescription {
     QByteArray noise;  // bytes the line produces after each write of a master on the bus
     std::vector<MeterDescription> meters;
     std::optional<ModemDescription> modem;
+    std::vector<FaultDescription> faults;
 };
 
 // Defaults and bounds of a meters file.
@@ -74,5 +92,7 @@ inline constexpr int kMaxModemNumbers = 100;
 inline constexpr int kMaxPhoneNumberBytes = 32;
 inline constexpr qint64 kMaxModemDelayMs = 600000;
 inline constexpr int kStxBlockBytes = 16;
+inline constexpr int kMaxFaults = 100;
+inline constexpr qint64 kMaxFaultTimeMs = 7LL * 24 * 3600 * 1000; // a week
 
 } // namespace quorven::sim

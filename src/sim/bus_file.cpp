@@ -39,6 +39,17 @@ constexpr std::array<OutcomeName, 6> kOutcomeNames{{
     {"error", DialOutcome::Error},
 }};
 
+struct FaultKindName {
+    const char* name;
+    FaultKind kind;
+};
+
+constexpr std::array<FaultKindName, 3> kFaultKindNames{{
+    {"unplug", FaultKind::Unplug},
+    {"write", FaultKind::WriteFails},
+    {"drop", FaultKind::Drop},
+}};
+
 std::string Hex(std::uint8_t byte) {
     return HexByte(byte);
 }
@@ -116,8 +127,11 @@ public:
                 meters = &value;
             } else if (key == "modem") {
                 ok = modem(value, path, bus.modem);
+            } else if (key == "faults") {
+                ok = faults(value, path, bus.faults);
             } else {
-                ok = unknownKey("", key, "description, echo, noise, replyDelayMs, meters, modem");
+                ok = unknownKey("", key,
+                                "description, echo, noise, replyDelayMs, meters, modem, faults");
             }
             if (!ok) {
                 return std::nullopt;
@@ -351,6 +365,75 @@ private:
             return fail(path, "the key \"numbers\" is missing");
         }
         out = std::move(modem);
+        return true;
+    }
+
+    bool faults(const JsonValue& value, const std::string& path,
+                std::vector<FaultDescription>& out) {
+        if (!expect(value, Kind::Array, path)) {
+            return false;
+        }
+        if (value.items.size() > static_cast<std::size_t>(kMaxFaults)) {
+            return fail(path, "more than " + std::to_string(kMaxFaults) + " faults");
+        }
+        for (std::size_t i = 0; i < value.items.size(); ++i) {
+            FaultDescription fault;
+            if (!this->fault(value.items[i], JsonItemPath(path, i), fault)) {
+                return false;
+            }
+            out.push_back(std::move(fault));
+        }
+        return true;
+    }
+
+    bool fault(const JsonValue& value, const std::string& path, FaultDescription& out) {
+        if (!expect(value, Kind::Object, path)) {
+            return false;
+        }
+        bool portGiven = false;
+        bool atGiven = false;
+        bool kindGiven = false;
+        for (const auto& [key, member] : value.members) {
+            const std::string memberPath = JsonMemberPath(path, key);
+            bool ok = true;
+            if (key == "port") {
+                portGiven = true;
+                ok = portName(member, memberPath, out.port);
+            } else if (key == "at_ms" || key == "for_ms") {
+                const auto ms = wholeNumber(member, memberPath, 0, kMaxFaultTimeMs);
+                (key == "at_ms" ? out.atMs : out.forMs) = ms.value_or(0);
+                atGiven = atGiven || key == "at_ms";
+                ok = ms.has_value();
+            } else if (key == "kind") {
+                kindGiven = true;
+                ok = faultKind(member, memberPath, out.kind);
+            } else {
+                ok = unknownKey(path, key, "port, at_ms, kind, for_ms");
+            }
+            if (!ok) {
+                return false;
+            }
+        }
+        for (const auto& [given, name] : {std::pair{portGiven, "port"}, std::pair{atGiven, "at_ms"},
+                                          std::pair{kindGiven, "kind"}}) {
+            if (!given) {
+                return fail(path, std::string("the key \"") + name + "\" is missing");
+            }
+        }
+        return true;
+    }
+
+    bool faultKind(const JsonValue& value, const std::string& path, FaultKind& out) {
+        if (!expect(value, Kind::String, path)) {
+            return false;
+        }
+        const auto row =
+            std::find_if(kFaultKindNames.begin(), kFaultKindNames.end(),
+                         [&value](const FaultKindName& r) { return value.text == r.name; });
+        if (row == kFaultKindNames.end()) {
+            return fail(path, QuotedForMessage(value.text) + " is not one of unplug, write, drop");
+        }
+        out = row->kind;
         return true;
     }
 

@@ -31,6 +31,11 @@ namespace quorven::sim {
 // port it sits on, "COM2"; default every port), "baud" (far modem to
 // converter, default 2400), "connectDelayMs", "dropCarrierAfterMs".
 //
+// An optional "faults" list makes ports fail at moments of virtual time:
+// {"port": "COM1", "at_ms": 5000, "kind": "unplug", "for_ms": 20000}; kinds:
+// "unplug" (the converter pulled), "write" (writes refused), "drop" (a
+// gateway's connection dropped). "for_ms" is how long it lasts (default 0).
+//
 // Anything else is refused with a message that names the place, for example
 // "meters[2].address: 300 is out of range 0-250" or "meters[0]: unknown key
 // \"adress\"". Nothing is read past kMaxBusFileBytes.

@@ -42,6 +42,11 @@ SimulatedBus::SimulatedBus(Clock& clock, BusDescription description)
     }
     timer_->setSingleShot(true);
     timer_->setCallback([this] { run(); });
+    faultUsed_.assign(description_.faults.size(), false);
+    for (std::size_t i = 0; i < description_.faults.size(); ++i) {
+        const qint64 due = std::max<qint64>(0, description_.faults[i].atMs - clock_.now());
+        faultTimers_.push_back(clock_.callAfter(due, [this, i] { startFault(i); }));
+    }
 }
 
 void SimulatedBus::join(std::size_t meter, Parity parity, Tick now) {
@@ -293,6 +298,70 @@ void SimulatedBus::forgetPast(Tick now) {
         }
     }
     toMaster_.forgetBefore(receivedUpTo);
+}
+
+bool SimulatedBus::faultActive(const FaultDescription& fault, const QString& portName) const {
+    const qint64 now = clock_.now();
+    return fault.port.compare(portName, Qt::CaseInsensitive) == 0 && now >= fault.atMs &&
+           now < fault.atMs + fault.forMs;
+}
+
+void SimulatedBus::startFault(std::size_t index) {
+    const FaultDescription& fault = description_.faults[index];
+    if (fault.kind == FaultKind::WriteFails) {
+        return;
+    }
+    const QString text = fault.kind == FaultKind::Unplug
+                             ? QStringLiteral("%1 is gone: the converter was unplugged")
+                             : QStringLiteral("%1: connection lost: closed by the gateway");
+    std::vector<int> failing;
+    for (const SimulatedPort* port : ports_) {
+        if (port->isOpen() && port->name_.compare(fault.port, Qt::CaseInsensitive) == 0) {
+            failing.push_back(port->id_);
+        }
+    }
+    // A handler may close, open or destroy ports: each is looked up again.
+    for (int id : failing) {
+        SimulatedPort* port = portById(id);
+        if (port == nullptr || !port->isOpen()) {
+            continue;
+        }
+        port->close();
+        if (port->onPortFault) {
+            const auto handler = port->onPortFault;
+            handler(text.arg(port->name_));
+        }
+    }
+}
+
+std::optional<QString> SimulatedBus::openRefusal(const QString& portName) const {
+    for (const FaultDescription& fault : description_.faults) {
+        if (fault.kind != FaultKind::WriteFails && faultActive(fault, portName)) {
+            return fault.kind == FaultKind::Unplug
+                       ? QStringLiteral("%1 cannot be opened: the converter is unplugged")
+                             .arg(portName)
+                       : QStringLiteral("%1 cannot be opened: Connection refused").arg(portName);
+        }
+    }
+    return std::nullopt;
+}
+
+bool SimulatedBus::writeRefused(const QString& portName) {
+    for (std::size_t i = 0; i < description_.faults.size(); ++i) {
+        const FaultDescription& fault = description_.faults[i];
+        if (fault.kind != FaultKind::WriteFails ||
+            fault.port.compare(portName, Qt::CaseInsensitive) != 0) {
+            continue;
+        }
+        if (fault.forMs > 0 && faultActive(fault, portName)) {
+            return true;
+        }
+        if (fault.forMs == 0 && !faultUsed_[i] && clock_.now() >= fault.atMs) {
+            faultUsed_[i] = true;
+            return true;
+        }
+    }
+    return false;
 }
 
 void SimulatedBus::schedule() {

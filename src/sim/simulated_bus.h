@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace quorven::sim {
@@ -33,6 +34,10 @@ class SimulatedPort;
 //
 // When the description has a modem, the ports it sits on talk to a modem of
 // their own first (SimulatedModem); the bus hears them only through a call.
+//
+// The description's faults happen on the clock: at its moment an unplugged
+// port or dropped connection closes and tells onPortFault, and cannot be
+// opened again until the fault is over; a write fault refuses writes.
 class SimulatedBus final : public PortFactory {
 public:
     SimulatedBus(Clock& clock, BusDescription description);
@@ -104,6 +109,14 @@ private:
     void forgetPast(Tick now);
     void schedule();
 
+    // A fault's moment has come: open ports it unplugs or drops fail.
+    void startFault(std::size_t index);
+    bool faultActive(const FaultDescription& fault, const QString& portName) const;
+    // Why the port cannot be opened now, when it cannot.
+    std::optional<QString> openRefusal(const QString& portName) const;
+    // Whether a write of the port is refused now (a one-write fault is used up).
+    bool writeRefused(const QString& portName);
+
     Clock& clock_;
     BusDescription description_;
     std::vector<SimulatedMeter> meters_;
@@ -113,6 +126,8 @@ private:
     std::vector<SimulatedPort*> ports_;
     int nextPortId_ = 1;
     std::unique_ptr<ClockTimer> timer_;
+    std::vector<std::unique_ptr<ClockTimer>> faultTimers_;
+    std::vector<bool> faultUsed_; // a one-write fault has refused its write
 };
 
 } // namespace quorven::sim

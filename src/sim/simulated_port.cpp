@@ -20,6 +20,9 @@ void SimulatedPort::open() {
     if (bus_ == nullptr) {
         throw PortError(QStringLiteral("%1: the simulated bus is gone").arg(name_));
     }
+    if (const auto refusal = bus_->openRefusal(name_); refusal && !isOpen()) {
+        throw PortError(*refusal);
+    }
     if (!isOpen()) {
         receiver_.emplace(settings_, bus_->nowTick());
         received_.clear();
@@ -58,7 +61,7 @@ void SimulatedPort::setLineSettings(const LineSettings& settings) {
 }
 
 qint64 SimulatedPort::write(const QByteArray& bytes) {
-    if (!isOpen() || bus_ == nullptr) {
+    if (!isOpen() || bus_ == nullptr || bus_->writeRefused(name_)) {
         return -1;
     }
     if (!bytes.isEmpty()) {

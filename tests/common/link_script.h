@@ -10,6 +10,7 @@
 //   SetPort NAME | TxProtocol | RxProtocol | Show_Error
 // and on a scripted line only:
 //   fail-writes | fail-open TEXT | gateway-baud RATE
+//   fault AT TEXT              the open port fails at AT (the device gone)
 //   stray                      bytes the M-Bus receiver does not take are
 //                              shown as they are handed on
 //   send AT BYTES [every MS]   bytes arriving without a request
@@ -80,6 +81,9 @@ public:
         if (line_ != nullptr) {
             line_->onWrite = [this](const QByteArray& written) { react(written); };
         }
+        sio_.SetFaultReceiver([this](const QString& text) {
+            faults_ << QStringLiteral("  %1 fault: %2").arg(clock_.now()).arg(text);
+        });
     }
 
     void run(const QString& command) {
@@ -104,6 +108,7 @@ public:
                  });
              }},
             {"fail-open", [&] { line_->failOpenText = args.join(' '); }},
+            {"fault", [&] { line_->faultAt(number(0), args.mid(1).join(' ')); }},
             {"destroy", [&] { sio_.Destroy(); }},
             {"clear-raw", [&] { sio_.ClearRawHexText(); }},
             {"run", [&] { clock_.advanceBy(number(0)); }},
@@ -126,9 +131,9 @@ public:
             {"SelectById", [&] { return sio_.SelectById(*IdTextToBytes(args.value(0))); }},
         };
         out_ << "> " + command;
-        if (line_ == nullptr &&
-            QStringList{"reply", "send", "fail-writes", "fail-open", "gateway-baud", "stray"}
-                .contains(name)) {
+        if (line_ == nullptr && QStringList{"reply", "send", "fail-writes", "fail-open", "fault",
+                                            "gateway-baud", "stray"}
+                                    .contains(name)) {
             out_ << "! needs a scripted line";
             return;
         }
@@ -183,6 +188,8 @@ private:
         for (; line_ != nullptr && shownEvents_ < line_->events.size(); ++shownEvents_) {
             out_ << "  " + line_->events[shownEvents_];
         }
+        out_ << faults_;
+        faults_.clear();
     }
     // What the link holds of the last answer, when it changed.
     void showReceived() {
@@ -230,6 +237,7 @@ private:
     ScriptedPrompter prompter_;
     LinkReporter reporter_{trace_, prompter_, clock_, sio_};
     std::deque<QString> replies_;
+    QStringList faults_; // what the link was told of its port's faults
     QStringList shownHeld_;
     qsizetype shownEvents_ = 0;
     qsizetype shownLines_ = 0;

@@ -5,7 +5,7 @@
 // closing, modem lines, purges and every byte written, each with the virtual
 // time. The test schedules bytes and line errors to arrive at given times,
 // or reacts to each write (an answering slave). Writes can be made to fail,
-// and opening can be made to throw.
+// opening and line settings to throw, and the port to fail at a given time.
 
 #include "link/clock.h"
 #include "link/port_factory.h"
@@ -58,6 +58,18 @@ public:
     void lineErrorAfter(qint64 delayMs, std::uint8_t flags) {
         lineErrorAt(clock_.now() + delayMs, flags);
     }
+    // The open port fails at a virtual time (the device gone); it is closed.
+    void faultAt(qint64 at, const QString& text) {
+        schedule(at, [this, text] {
+            if (open_ != nullptr && open_->onPortFault) {
+                log(QStringLiteral("fault"));
+                Port* port = open_;
+                port->close();
+                const auto handler = port->onPortFault;
+                handler(text);
+            }
+        });
+    }
 
     // Called after every successful write, with the bytes written; it may
     // schedule the answer.
@@ -67,6 +79,8 @@ public:
     std::optional<qint32> fixedBaud;
     // When not empty, opening throws PortError with this text.
     QString failOpenText;
+    // When not empty, line settings on an open port throw PortError with this text.
+    QString failSettingsText;
 
     // --- The record ---
 
@@ -108,7 +122,12 @@ private:
             }
         }
         bool isOpen() const override { return line_.open_ == this; }
-        void setLineSettings(const LineSettings& s) override { settings = s; }
+        void setLineSettings(const LineSettings& s) override {
+            if (isOpen() && !line_.failSettingsText.isEmpty()) {
+                throw PortError(line_.failSettingsText);
+            }
+            settings = s;
+        }
         LineSettings lineSettings() const override { return settings; }
         std::optional<qint32> fixedBaudRate() const override { return line_.fixedBaud; }
         qint64 write(const QByteArray& bytes) override {

@@ -38,6 +38,8 @@ private slots:
     }
     void requestOnTheBus();
     void lineIsPutBackWhenThePortCannotBeOpened();
+    void portRefusingTheLineBackFailsAfterTheRequest();
+    void portFailingDuringTheRequestEndsItAtOnce();
     void exchangesRefuseEachOther_data();
     void exchangesRefuseEachOther();
 };
@@ -89,6 +91,44 @@ void TestMbSioStx::lineIsPutBackWhenThePortCannotBeOpened() {
     QCOMPARE(f.sio->ReceiveMode(), ReceiveModes::MBus);
     QVERIFY(!f.sio->ExchangeWaiting());
     QVERIFY(f.line.events.filter(" write ").isEmpty());
+}
+
+void TestMbSioStx::portRefusingTheLineBackFailsAfterTheRequest() {
+    // The device goes while the request waits: putting the M-Bus settings
+    // back fails. The request ends, the line is put back as far as the link
+    // goes, the port is closed, and the port's error comes after.
+    LinkFixture f;
+    f.openPort();
+    f.sio->SetStxRetryCount(1);
+    const auto pulled =
+        f.clock.callAfter(100, [&] { f.line.failSettingsText = "COM1 (/dev/ttyUSB0) is gone"; });
+
+    QVERIFY_THROWS_EXCEPTION(PortError, f.sio->StxReadRegisters(1, 0x00FF));
+
+    QCOMPARE(f.clock.now(), 2000);
+    QCOMPARE(f.sio->Settings(), (LineSettings{2400, 8, Parity::Even, 1}));
+    QCOMPARE(f.sio->ReceiveMode(), ReceiveModes::MBus);
+    QVERIFY(!f.sio->ExchangeWaiting());
+    QVERIFY(!f.sio->IsPortOpen());
+    // Opened again, the port gets the M-Bus settings before anything is sent.
+    f.line.failSettingsText.clear();
+    f.sio->SetRetryCount(1);
+    QCOMPARE(f.sio->SndNke(5), LinkResult::NoAnswer);
+    QCOMPARE(f.line.settings(), (LineSettings{2400, 8, Parity::Even, 1}));
+}
+
+void TestMbSioStx::portFailingDuringTheRequestEndsItAtOnce() {
+    LinkFixture f;
+    f.openPort();
+    f.sio->SetStxRetryCount(5);
+    f.line.faultAt(300, "COM1 (/dev/ttyUSB0) is gone: Input/output error");
+
+    QCOMPARE(f.sio->StxReadRegisters(1, 0x00FF), LinkResult::WriteFailed);
+
+    QCOMPARE(f.clock.now(), 300);
+    QVERIFY(!f.sio->IsPortOpen());
+    QCOMPARE(f.sio->Settings().parity, Parity::Even);
+    QCOMPARE(f.sio->ReceiveMode(), ReceiveModes::MBus);
 }
 
 void TestMbSioStx::exchangesRefuseEachOther_data() {

@@ -31,7 +31,7 @@ private slots:
     void reqUd2OverAPseudoTerminal();
     void terminalIsSetToMarkErrors();
     void secondOpenIsRefused();
-    void vanishedLineFailsTheWrite();
+    void vanishedLineEndsTheExchangeAtOnce();
     void modemDriverTalksToAModem();
 };
 
@@ -85,10 +85,11 @@ void TestPosixSerialPort::terminalIsSetToMarkErrors() {
     QCOMPARE(t.c_cc[VMIN], cc_t{1});
     qInfo("parity kept by a pseudo-terminal: %s", (t.c_cflag & PARENB) ? "yes" : "no");
 
-    // On an open port a change takes effect at once.
+    // On an open port a change takes effect at once, read back to be sure.
     port.setLineSettings(LineSettings{9600, 8, Parity::None, 1});
     const termios changed = peer.terminal();
     QCOMPARE(cfgetospeed(&changed), speed_t{B9600});
+    port.setLineSettings(LineSettings{14400, 8, Parity::Even, 1});
 }
 
 void TestPosixSerialPort::secondOpenIsRefused() {
@@ -109,7 +110,7 @@ void TestPosixSerialPort::secondOpenIsRefused() {
     QVERIFY(first.isOpen());
 }
 
-void TestPosixSerialPort::vanishedLineFailsTheWrite() {
+void TestPosixSerialPort::vanishedLineEndsTheExchangeAtOnce() {
     PtyPeer peer;
     if (!peer.ok()) {
         QSKIP("no pseudo-terminals here");
@@ -119,12 +120,19 @@ void TestPosixSerialPort::vanishedLineFailsTheWrite() {
     RealClock clock;
     SystemPortFactory ports(clock, map);
     TMB_Sio sio(clock, ports, "COM7");
+    QStringList faults;
+    sio.SetFaultReceiver([&](const QString& text) { faults << text; });
+    sio.SetRetryCount(3);
+    // Three unanswered attempts at 300 baud would take seconds.
+    QVERIFY(sio.SetBaud(0));
     sio.OpenPort();
-    peer.closeMaster();
-    // The hang-up arrives as a read notification; after it writes fail.
-    PumpFor(clock, 200, [] { return false; });
-    sio.SetRetryCount(1);
-    QCOMPARE(sio.SndNke(1), LinkResult::WriteFailed);
+    // The converter is pulled as the request arrives.
+    peer.onData = [&] { peer.closeMaster(); };
+
+    QCOMPARE(sio.ReqUD2(5), LinkResult::WriteFailed);
+    QVERIFY(!sio.IsPortOpen());
+    QCOMPARE(faults.size(), 1);
+    QVERIFY2(faults[0].startsWith("COM7 (" + peer.device() + ") is gone: "), qPrintable(faults[0]));
 }
 
 void TestPosixSerialPort::modemDriverTalksToAModem() {

@@ -9,6 +9,7 @@
 #include "sim/answer_header.h"
 #include "sim/simulated_bus.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTcpServer>
@@ -62,6 +63,7 @@ struct TestGateway {
 struct GatewayLink {
     GatewayLink(Clock& clock, quint16 port) : ports(clock, MapOf(port)), sio(clock, ports, "COM7") {
         ports.onNotice = [this](const QString& line) { notices.append(line); };
+        sio.SetFaultReceiver([this](const QString& line) { notices.append(line); });
         sio.SetRetryCount(1);
     }
     static PortMap MapOf(quint16 port) {
@@ -96,10 +98,15 @@ void TestTcpGatewayPort::readOutDropAndReconnect() {
     QCOMPARE(link.sio.RxFrame().toHex(' '), DemoAnswer(*gateway.bus).toHex(' '));
     QCOMPARE(gateway.fromMaster.toHex(' '), QByteArray("10 7b 02 7d 16"));
 
-    // The first attempt is lost with the connection; the second cannot be written.
+    // The lost connection ends the exchange at once, however long its
+    // time-out and however many attempts are left.
     gateway.dropOnRequest = true;
-    link.sio.SetRetryCount(2);
+    link.sio.SetRetryCount(3);
+    link.sio.SetAdditionalTimeoutMs(60000);
+    QElapsedTimer elapsed;
+    elapsed.start();
     QCOMPARE(link.sio.SndNke(kAddress), LinkResult::WriteFailed);
+    QVERIFY(elapsed.elapsed() < 30000);
     QVERIFY(!link.sio.IsPortOpen());
     // The next exchange connects again.
     gateway.dropOnRequest = false;

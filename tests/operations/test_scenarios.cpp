@@ -1,11 +1,12 @@
 // Runs every scenario of scenarios/ on virtual time: the main window on a
 // simulated bus with a slave list and settings, the steps of a user (clicks,
 // menu entries, option changes, answers to dialogs) at given times, and then
-// compares what came out with the files beside the scenario:
+// compares what came out with the files beside the scenario ("faults" puts
+// faults of the ports on the bus given, or on the demonstration bus):
 //   NAME.trace      the text area's lines, the lamp, the progress bars, the
-//                   boxes, the modem window's status and button, and what the
-//                   simulated modem hears and says, and the window's close,
-//                   each with the virtual time it happened at
+//                   boxes, the status-bar notes, the modem window's status and
+//                   button, what the simulated modem hears and says, and the
+//                   window's close, each with the virtual time it happened at
 //   NAME.data.csv   the data table at the end
 //   NAME.slaves.csv the slave list at the end (when "slaves" is expected)
 //   NAME.FILE       each file the scenario names under "expect"/"files" (a
@@ -30,6 +31,7 @@
 #include "common/scripted_prompter.h"
 #include "link/virtual_clock.h"
 #include "operations/station.h"
+#include "sim/bus_file.h"
 #include "sim/simulated_bus.h"
 #include "tables/csv_writer.h"
 
@@ -96,6 +98,7 @@ const JsonKey kScenarioKeys[] = {
     {"about", JsonKind::String}, {"bus", JsonKind::Any},         {"settings", JsonKind::Lines},
     {"files", JsonKind::Object}, {"slaveList", JsonKind::Lines}, {"switches", JsonKind::Lines},
     {"steps", JsonKind::Array},  {"runMs", JsonKind::Number},    {"expect", JsonKind::Object},
+    {"faults", JsonKind::Array},
 };
 
 const JsonKey kExpectKeys[] = {
@@ -134,7 +137,15 @@ public:
     static const std::vector<StepKey>& StepKeys();
 
     void start() {
-        const QJsonValue bus = s_["bus"];
+        QJsonValue bus = s_["bus"];
+        if (s_.contains("faults")) {
+            // The faults of the port, on the bus given or the demonstration bus.
+            QJsonObject withFaults = bus.isObject()
+                                         ? bus.toObject()
+                                         : QJsonDocument::fromJson(sim::DemoBusJson()).object();
+            withFaults["faults"] = s_["faults"];
+            bus = withFaults;
+        }
         if (bus.isObject()) {
             WriteAll(path("bus.json"), QJsonDocument(bus.toObject()).toJson());
         }
@@ -175,6 +186,8 @@ public:
                 [this](int bar, int pct) { note(QString("[bar%1 %2]").arg(bar).arg(pct)); });
         connect(&st, &Station::modemStatusChanged, this,
                 [this](const QString& text) { note("[modem status " + text + "]"); });
+        connect(&st, &Station::statusNote, this,
+                [this](const QString& text) { note("[note " + text + "]"); });
         connect(&st, &Station::modemButtonChanged, this,
                 [this](const QString& caption) { note("[modem button " + caption + "]"); });
         if (auto* bus = dynamic_cast<sim::SimulatedBus*>(st.ports().simulatedBus())) {
