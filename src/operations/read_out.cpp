@@ -1,8 +1,12 @@
 #include "operations/read_out.h"
 
 #include "interpret/hex.h"
+#include "link/frames.h"
 #include "link/ident_text.h"
 #include "link/link_result.h"
+#include "link/port_map.h"
+#include "operations/bus_line.h"
+#include "operations/bus_pauses.h"
 #include "operations/slave_cells.h"
 #include "tables/table_layouts.h"
 
@@ -12,12 +16,6 @@ namespace quorven {
 
 namespace {
 
-constexpr std::uint16_t kPauseMs = 200;
-constexpr std::uint16_t kPortChangeMs = 1000;
-constexpr std::uint16_t kEndPauseMs = 500;
-constexpr std::uint8_t kBroadcastAddress = 255;
-constexpr std::uint8_t kSelectedAddress = 253;
-constexpr std::uint8_t kTestAddress = 254;
 constexpr int kSecondaryPasses = 3;
 
 QString SummaryText(int good, int total) {
@@ -106,7 +104,7 @@ ReadOutSummary ReadOut::MBRead() {
         read.recordSelection = Cell(kSlaveSelection, row);
 
         const QString port = Cell(kSlavePort, row);
-        if (port.size() < 4 || !port.startsWith(QLatin1String("COM"))) {
+        if (ComPortNumber(port) == 0) {
             const QString text = QStringLiteral("Wrong com-port in slave list");
             c_.trace.append(text);
             c_.indicators.ShowBusy(false);
@@ -121,11 +119,7 @@ ReadOutSummary ReadOut::MBRead() {
         currentPort = port;
         link.SetPort(port);
         link.SetStopBits1();
-        if (o.NP_CheckBox) {
-            link.SetParityNone();
-        } else {
-            link.SetParityEven();
-        }
+        SetSlaveParity(link, o);
         currentBaud = Cell(kSlaveBaud, row);
         link.SetBaud(BaudIndexOf(currentBaud));
 
@@ -144,7 +138,7 @@ ReadOutSummary ReadOut::MBRead() {
 
         if (o.MDK_CheckBox) {
             link.SetRts(false);
-            c_.reporter.Wait_ms(kPauseMs);
+            c_.reporter.Wait_ms(kConverterSettleMs);
         } else {
             link.SetRts(true);
         }
@@ -196,7 +190,7 @@ ReadOutSummary ReadOut::MBRead() {
             (Cell(kSlavePort, row) != currentPort || Cell(kSlaveBaud, row) != currentBaud)) {
             // A modem connection keeps its port: closing it would drop the call.
             link.ClosePort();
-            c_.reporter.Wait_ms(kPortChangeMs);
+            c_.reporter.Wait_ms(kPortChangePauseMs);
         }
     }
     return End(summary);
@@ -255,7 +249,7 @@ void ReadOut::ReadBySecondaryAddress(const Slave& slave) {
             PrepareExchange();
             link.ApplReset(kBroadcastAddress);
             Trace();
-            c_.reporter.Wait_ms(kPauseMs);
+            c_.reporter.Wait_ms(kExchangePauseMs);
             link.SetRetryCount(3);
         }
         if (o.SND_NKE_CheckBox && !more) {
@@ -263,7 +257,7 @@ void ReadOut::ReadBySecondaryAddress(const Slave& slave) {
             PrepareExchange();
             link.SndNke(kBroadcastAddress);
             Trace();
-            c_.reporter.Wait_ms(kPauseMs);
+            c_.reporter.Wait_ms(kExchangePauseMs);
             link.SetRetryCount(3);
         }
         if (!(o.MultiTel_CheckBox && more)) {
@@ -272,12 +266,12 @@ void ReadOut::ReadBySecondaryAddress(const Slave& slave) {
             link.SelectById(slave.idBytes);
             link.SetFcbBit(1);
             Trace();
-            c_.reporter.Wait_ms(kPauseMs);
+            c_.reporter.Wait_ms(kExchangePauseMs);
         }
         PrepareExchange();
-        link.ReqUD2(kSelectedAddress);
+        link.ReqUD2(kSelectedSlaveAddress);
         Trace();
-        c_.reporter.Wait_ms(kPauseMs);
+        c_.reporter.Wait_ms(kExchangePauseMs);
     }
 }
 
@@ -290,13 +284,13 @@ void ReadOut::ReadByPrimaryAddress(const Slave& slave) {
         PrepareExchange();
         link.ApplReset(address);
         Trace();
-        c_.reporter.Wait_ms(kPauseMs);
+        c_.reporter.Wait_ms(kExchangePauseMs);
     }
     if (o.SND_NKE_CheckBox && !more) {
         PrepareExchange();
         link.SndNke(address);
         Trace();
-        c_.reporter.Wait_ms(kPauseMs);
+        c_.reporter.Wait_ms(kExchangePauseMs);
     }
     PrepareExchange();
     link.ReqUD2(address);
@@ -305,7 +299,7 @@ void ReadOut::ReadByPrimaryAddress(const Slave& slave) {
         c_.trace.append(QStringLiteral("Error: ") +
                         QString::fromStdString(HexByte(link.LastResult())));
     }
-    c_.reporter.Wait_ms(kPauseMs);
+    c_.reporter.Wait_ms(kExchangePauseMs);
 }
 
 bool ReadOut::Accepted(const Slave& slave) {
@@ -313,7 +307,7 @@ bool ReadOut::Accepted(const Slave& slave) {
     if (c_.link.LastResult() != LinkResult::Ok || !in.CheckTelegram()) {
         return false;
     }
-    if (slave.address == kTestAddress || slave.address == kSelectedAddress) {
+    if (slave.address == kTestAddress || slave.address == kSelectedSlaveAddress) {
         return true;
     }
     if (slave.address == 0) {
@@ -357,7 +351,7 @@ ReadOutSummary ReadOut::End(ReadOutSummary summary) {
     RunState& run = c_.run;
     if (link.IsPortOpen() && !run.modemConnected) {
         link.ClosePort();
-        c_.reporter.Wait_ms(kEndPauseMs);
+        c_.reporter.Wait_ms(kReadOutEndPauseMs);
     }
     GridModel& data = c_.tables.dataTable();
     if ((summary.pollingCycle && c_.read.writePositionFlag) || summary.loggingToFile) {
