@@ -57,9 +57,9 @@ enum class ImportResult {
 // run state. The window keeps the options in step with its controls, forwards
 // its handlers here, shows the signals, and implements the prompter.
 //
-// Every handler that uses the bus or changes the slave rows runs inside an
-// operation (Run): one at a time, and everything it holds is given back on
-// every way out. Handlers may throw (a table file that cannot be opened or
+// Every handler enters as its row of the handler table says (Enter): one that
+// uses the bus or changes a table's rows runs inside an operation (Run), one
+// at a time, and everything it holds is given back on every way out. Handlers may throw (a table file that cannot be opened or
 // created, a port that cannot be opened); the window's guard shows the error.
 class Station : public QObject, private Indicators {
     Q_OBJECT
