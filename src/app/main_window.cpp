@@ -13,6 +13,8 @@
 #include "link/system_port_factory.h"
 #include "operations/station.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -41,6 +43,45 @@ constexpr int kStatusNoteMs = 5000;
 
 } // namespace
 
+// The main window's end of its rows of the handler table.
+const TForm1::WindowHandler TForm1::kHandlers[] = {
+    {Handler::MBRead_Button, &TForm1::MBRead_ButtonClick},
+    {Handler::Clearlist1, &TForm1::Readslave1Click},
+    {Handler::Poll_Button, &TForm1::Poll_ButtonClick},
+    {Handler::Log_Button, &TForm1::Log_ButtonClick},
+    {Handler::PS_Button, &TForm1::PS_ButtonClick},
+    {Handler::IDS_Button, &TForm1::IDS_ButtonClick},
+    {Handler::Testslave1, &TForm1::Testslave1Click},
+    {Handler::SetPaddr1, &TForm1::SetPaddr1Click},
+    {Handler::S1, &TForm1::S1Click},
+    {Handler::SndNke1, &TForm1::SndNke1Click},
+    {Handler::SndNkeAll1, &TForm1::SndNkeAll1Click},
+    {Handler::AppRes1, &TForm1::AppRes1Click},
+    {Handler::AppResAll1, &TForm1::AppResAll1Click},
+    {Handler::ReadPAdr01, &TForm1::ReadPAdr01Click},
+    {Handler::Modem_Button, &TForm1::Modem_ButtonClick},
+    {Handler::Load1_Button, &TForm1::Load1_ButtonClick},
+    {Handler::DD_Button, &TForm1::DD_ButtonClick},
+    {Handler::Clearlist2, &TForm1::Clearlist1Click},
+    {Handler::Insertslave1, &TForm1::Insertslave1Click},
+    {Handler::Appendslave1, &TForm1::Appendslave1Click},
+    {Handler::Deleteslave1, &TForm1::Deleteslave1Click},
+    {Handler::Load2_Button, &TForm1::Load2_ButtonClick},
+    {Handler::Clear2_Button, &TForm1::Clear2_ButtonClick},
+    {Handler::Import_Button, &TForm1::Import_ButtonClick},
+    {Handler::Save1_Button, &TForm1::Save1_ButtonClick},
+    {Handler::Save2_Button, &TForm1::Save2_ButtonClick},
+    {Handler::Print1_Button, &TForm1::Print1_ButtonClick},
+    {Handler::Print2_Button, &TForm1::Print2_ButtonClick},
+    {Handler::Zoom_Button, &TForm1::Zoom_ButtonClick},
+    {Handler::SStop_Button, &TForm1::SStop_ButtonClick},
+    {Handler::CL_Button, &TForm1::CL_ButtonClick},
+    {Handler::Exit_BitBtn, &TForm1::Exit_BitBtnClick},
+    {Handler::About1, &TForm1::About1Click},
+    {Handler::MultiTel_CheckBox, &TForm1::MultiTel_CheckBoxClick},
+    {Handler::MDK_CheckBox, &TForm1::MDK_CheckBoxClick},
+};
+
 TForm1::TForm1(StartupConfig config, Prompter* prompter, Clock* clock)
     : config_(std::move(config)) {
     setObjectName(QStringLiteral("Form1"));
@@ -60,11 +101,14 @@ TForm1::TForm1(StartupConfig config, Prompter* prompter, Clock* clock)
         config_.traceFile->follow(station_->trace(),
                                   [this] { return station_->wallClock().Now(*clock_); });
     }
-    printerSetup = [this](QPrinter& printer) {
-        QPrintDialog dialog(&printer, this);
-        return dialog.exec() == QDialog::Accepted;
+    printerSetup = [this](QPrinter& printer, std::function<void(bool)> done) {
+        auto* dialog = new QPrintDialog(&printer, this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        connect(dialog, &QDialog::finished, this,
+                [done = std::move(done)](int result) { done(result == QDialog::Accepted); });
+        dialog->open();
     };
-    showModemWindow = [](TForm4& window) { window.exec(); };
+    showModemWindow = [](TForm4& window) { window.open(); };
 
     BuildMainWindowControls(this, *this);
 
@@ -87,12 +131,6 @@ TMB_Sio& TForm1::link() const {
     return station_->link();
 }
 
-template <class Sender, class Signal>
-void TForm1::On(Sender* sender, Signal signal, void (TForm1::*handler)()) {
-    connect(sender, signal, this,
-            [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
-}
-
 void TForm1::ConnectControls() {
     Trace& t = station_->trace();
     // The text area keeps as many lines as the trace, dropping the oldest.
@@ -109,59 +147,33 @@ void TForm1::ConnectControls() {
         (bar == 2 ? ProgressBar2 : ProgressBar1)->setValue(std::clamp(percent, 0, 100));
     });
 
-    On(MultiTel_CheckBox, &QCheckBox::toggled, &TForm1::MultiTel_CheckBoxClick);
-    On(MDK_CheckBox, &QCheckBox::toggled, &TForm1::MDK_CheckBoxClick);
-    On(CL_Button, &QPushButton::clicked, &TForm1::CL_ButtonClick);
-    On(SStop_Button, &QPushButton::clicked, &TForm1::SStop_ButtonClick);
-    On(MBRead_Button, &QPushButton::clicked, &TForm1::MBRead_ButtonClick);
-    On(Poll_Button, &QPushButton::clicked, &TForm1::Poll_ButtonClick);
-    On(Log_Button, &QPushButton::clicked, &TForm1::Log_ButtonClick);
-    On(Clearlist1, &QAction::triggered, &TForm1::Readslave1Click);
-    On(Modem_Button, &QPushButton::clicked, &TForm1::Modem_ButtonClick);
-    connect(Exit_BitBtn, &QPushButton::clicked, this, &QWidget::close);
-
-    On(Save1_Button, &QPushButton::clicked, &TForm1::Save1_ButtonClick);
-    On(Save2_Button, &QPushButton::clicked, &TForm1::Save2_ButtonClick);
-    On(Load1_Button, &QPushButton::clicked, &TForm1::Load1_ButtonClick);
-    On(Load2_Button, &QPushButton::clicked, &TForm1::Load2_ButtonClick);
-    On(DD_Button, &QPushButton::clicked, &TForm1::DD_ButtonClick);
-    On(Clear2_Button, &QPushButton::clicked, &TForm1::Clear2_ButtonClick);
-    On(Import_Button, &QPushButton::clicked, &TForm1::Import_ButtonClick);
-    On(Zoom_Button, &QPushButton::clicked, &TForm1::Zoom_ButtonClick);
-    On(Print1_Button, &QPushButton::clicked, &TForm1::Print1_ButtonClick);
-    On(Print2_Button, &QPushButton::clicked, &TForm1::Print2_ButtonClick);
-    On(Insertslave1, &QAction::triggered, &TForm1::Insertslave1Click);
-    On(Appendslave1, &QAction::triggered, &TForm1::Appendslave1Click);
-    On(Deleteslave1, &QAction::triggered, &TForm1::Deleteslave1Click);
-    On(Clearlist2, &QAction::triggered, &TForm1::Clearlist1Click);
     connect(AdvStringGrid1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { Guarded([this, at] { SlaveListMenu(at); }); });
-    ConnectSearches();
-}
-
-void TForm1::ConnectSearches() {
-    // The searches and the meter commands are the station's; the window
-    // hands on the selected row and sizes the list when rows come.
-    const auto forward = [this](auto* sender, auto signal, std::function<void()> fn) {
-        connect(sender, signal, this, [this, fn] { Guarded(fn); });
-    };
-    Station& st = *station_;
-    forward(PS_Button, &QPushButton::clicked, [&st] { st.PS_ButtonClick(); });
-    forward(IDS_Button, &QPushButton::clicked, [&st] { st.IDS_ButtonClick(); });
-    forward(Testslave1, &QAction::triggered,
-            [this] { station_->Testslave1Click(CurrentSlaveRow()); });
-    forward(SetPaddr1, &QAction::triggered,
-            [this] { station_->SetPaddr1Click(CurrentSlaveRow()); });
-    forward(S1, &QAction::triggered, [this] { station_->S1Click(CurrentSlaveRow()); });
-    forward(SndNke1, &QAction::triggered, [this] { station_->SndNke1Click(CurrentSlaveRow()); });
-    forward(AppRes1, &QAction::triggered, [this] { station_->AppRes1Click(CurrentSlaveRow()); });
-    forward(SndNkeAll1, &QAction::triggered, [&st] { st.SndNkeAll1Click(); });
-    forward(AppResAll1, &QAction::triggered, [&st] { st.AppResAll1Click(); });
-    forward(ReadPAdr01, &QAction::triggered, [&st] { st.ReadPAdr01Click(); });
-    connect(&st, &Station::slaveListFilled, this, [this] {
+    connect(station_.get(), &Station::slaveListFilled, this, [this] {
         AdvStringGrid1->sizeColumns();
         AdvStringGrid1->scrollToLastRow();
     });
+    ConnectHandlers();
+}
+
+void TForm1::ConnectHandlers() {
+    // Each control of this window with a handler here, found by its name in
+    // the handler table; the option boxes without one follow the options.
+    for (const WindowHandler& h : kHandlers) {
+        const std::string_view name = RowOf(h.handler).control;
+        QObject* control = findChild<QObject*>(
+            QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+        const auto run = [this, fn = h.run] { Guarded([this, fn] { (this->*fn)(); }); };
+        if (auto* action = qobject_cast<QAction*>(control)) {
+            connect(action, &QAction::triggered, this, run);
+        } else if (auto* box = qobject_cast<QCheckBox*>(control)) {
+            connect(box, &QCheckBox::toggled, this, run);
+        } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+            connect(button, &QAbstractButton::clicked, this, run);
+        } else {
+            qFatal("The handler table names a control the window lacks: %s", name.data());
+        }
+    }
 }
 
 void TForm1::Guarded(const std::function<void()>& fn) {
@@ -215,10 +227,12 @@ void TForm1::CreateModemWindow() {
 // --- Handlers ---
 
 void TForm1::MultiTel_CheckBoxClick() {
-    // Reading several telegrams of a meter starts with SND_NKE.
-    if (MultiTel_CheckBox->isChecked()) {
-        SND_NKE_CheckBox->setChecked(true);
-    }
+    station_->Enter(Handler::MultiTel_CheckBox, [this] {
+        // Reading several telegrams of a meter starts with SND_NKE.
+        if (MultiTel_CheckBox->isChecked()) {
+            SND_NKE_CheckBox->setChecked(true);
+        }
+    });
 }
 
 void TForm1::MDK_CheckBoxClick() {
@@ -249,6 +263,50 @@ void TForm1::Log_ButtonClick() {
     station_->Log_ButtonClick();
 }
 
+void TForm1::PS_ButtonClick() {
+    station_->PS_ButtonClick();
+}
+
+void TForm1::IDS_ButtonClick() {
+    station_->IDS_ButtonClick();
+}
+
+void TForm1::Testslave1Click() {
+    station_->Testslave1Click(CurrentSlaveRow());
+}
+
+void TForm1::SetPaddr1Click() {
+    station_->SetPaddr1Click(CurrentSlaveRow());
+}
+
+void TForm1::S1Click() {
+    station_->S1Click(CurrentSlaveRow());
+}
+
+void TForm1::SndNke1Click() {
+    station_->SndNke1Click(CurrentSlaveRow());
+}
+
+void TForm1::SndNkeAll1Click() {
+    station_->SndNkeAll1Click();
+}
+
+void TForm1::AppRes1Click() {
+    station_->AppRes1Click(CurrentSlaveRow());
+}
+
+void TForm1::AppResAll1Click() {
+    station_->AppResAll1Click();
+}
+
+void TForm1::ReadPAdr01Click() {
+    station_->ReadPAdr01Click();
+}
+
+void TForm1::Exit_BitBtnClick() {
+    station_->Enter(Handler::Exit_BitBtn, [this] { close(); });
+}
+
 const CommandLineState& TForm1::commandLineState() const {
     return station_->automaticRun().commandLine();
 }
@@ -262,8 +320,10 @@ int TForm1::exitStatus() const {
 }
 
 void TForm1::Modem_ButtonClick() {
-    CreateModemWindow();
-    showModemWindow(*form4_);
+    station_->Enter(Handler::Modem_Button, [this] {
+        CreateModemWindow();
+        showModemWindow(*form4_);
+    });
 }
 
 void TForm1::Moddial_ButtonClick() {
@@ -287,8 +347,9 @@ void TForm1::HandleException(const QString& message) {
     // The operation the error left has given back the port, the lamp and the
     // station already (its scope).
     station_->trace().append(QStringLiteral("Exception!"));
-    // In an unattended run the message goes into the text area.
-    station_->prompter().showMessage(message, QStringLiteral("Quorven"));
+    // In an unattended run the message goes into the text area. The box
+    // does not hold up an operation that still waits underneath.
+    station_->prompter().showMessageNoWait(message, QStringLiteral("Quorven"));
     Enable_Buttons();
     station_->ExceptionHandled(message);
 }

@@ -4,6 +4,7 @@
 #include "app/grid_edit_delegate.h"
 #include "app/main_window_controls.h"
 #include "app/settings.h"
+#include "operations/handler_table.h"
 
 #include <QMainWindow>
 
@@ -78,11 +79,13 @@ public:
     QString settingsPath() const;
     QString slaveListPath() const;
 
-    // Shows the printer setup dialog for a printout; false when cancelled.
-    // Tests replace it to print into a PDF file.
-    std::function<bool(QPrinter&)> printerSetup;
-    // Shows the modem window (modal); tests replace it to show it without a
-    // nested event loop, so that it can be driven on virtual time.
+    // Opens the printer setup dialog for a printout, without an event loop
+    // of its own, so that an operation waiting underneath goes on; `done`
+    // runs when it has closed, told whether to print. Tests replace it to
+    // print into a PDF file.
+    std::function<void(QPrinter&, std::function<void(bool)> done)> printerSetup;
+    // Shows the modem window, modal to the main window, without an event
+    // loop of its own.
     std::function<void(TForm4&)> showModemWindow;
 
     // --- Handlers, each also reachable through its control ---
@@ -100,6 +103,19 @@ public:
     void Readslave1Click();
     void Poll_ButtonClick();
     void Log_ButtonClick();
+    void PS_ButtonClick();
+    void IDS_ButtonClick();
+    // The slave list's menu: the commands to meters.
+    void Testslave1Click();
+    void SetPaddr1Click();
+    void S1Click();
+    void SndNke1Click();
+    void SndNkeAll1Click();
+    void AppRes1Click();
+    void AppResAll1Click();
+    void ReadPAdr01Click();
+    // "kilép": closes the window, once a running operation has ended.
+    void Exit_BitBtnClick();
 
     void Save1_ButtonClick();
     void Save2_ButtonClick();
@@ -170,12 +186,17 @@ private:
     void ShowFirstStartHint();
 
     void ConnectControls();
-    void ConnectSearches();
+    // Connects each control named in kHandlers to its handler, run under the guard.
+    void ConnectHandlers();
     void ConnectTables();
     void ConnectOptions();
-    // Connects a signal to a handler run under the guard.
-    template <class Sender, class Signal>
-    void On(Sender* sender, Signal signal, void (TForm1::*handler)());
+
+    // The window's handler of a row of the handler table.
+    struct WindowHandler {
+        Handler handler;
+        void (TForm1::*run)();
+    };
+    static const WindowHandler kHandlers[];
 
     // The slave list's current table row (1 = first meter), 0 when none.
     int CurrentSlaveRow() const;

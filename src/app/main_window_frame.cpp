@@ -28,7 +28,6 @@ constexpr int kTextAreaLines = 6;
 } // namespace
 
 void TForm1::ConnectFrame() {
-    On(About1, &QAction::triggered, &TForm1::About1Click);
     // The hint goes once there is something to work on.
     for (const GridModel* table :
          {&station_->tables().slaveList(), &station_->tables().dataTable()}) {
@@ -69,8 +68,10 @@ WindowGeometry TForm1::CurrentFrame() const {
 }
 
 void TForm1::About1Click() {
-    prompter_->showMessage(AboutText(settingsPath(), slaveListPath()),
-                           QStringLiteral("About Quorven"));
+    station_->Enter(Handler::About1, [this] {
+        prompter_->showMessageNoWait(AboutText(settingsPath(), slaveListPath()),
+                                     QStringLiteral("About Quorven"));
+    });
 }
 
 void TForm1::ShowFirstStartHint() {

@@ -18,6 +18,8 @@
 #include <QPrinter>
 #include <QStatusBar>
 
+#include <memory>
+
 namespace quorven {
 
 namespace {
@@ -85,12 +87,13 @@ void TForm1::ConnectOptions() {
             [&o](const QString& port) { o.MB1Port_ComboBox = port; });
     connect(CSVSeparator_MaskEdit, &QLineEdit::textChanged, this, [this](const QString& text) {
         Guarded([this, text] {
-            if (!text.isEmpty() && !IsValidSeparator(text.front())) {
+            if (const auto refused = RefusedSeparator(text)) {
                 // Refused, so that no table is written or read split at it.
                 StatusBar1->showMessage(
-                    QStringLiteral("\"%1\" cannot separate cells: \",\" is used").arg(text.front()),
+                    QStringLiteral("\"%1\" cannot separate cells: \"%2\" is used")
+                        .arg(*refused, QChar(kDefaultSeparator)),
                     kSeparatorNoteMs);
-                CSVSeparator_MaskEdit->setText(QStringLiteral(","));
+                CSVSeparator_MaskEdit->setText(QChar(kDefaultSeparator));
                 return;
             }
             station_->CSVSeparator_MaskEditChange(text);
@@ -225,28 +228,41 @@ void TForm1::Zoom_ButtonClick() {
 // --- Printing ---
 
 void TForm1::PrintGrid(const QAbstractItemModel& model, bool slaveList) {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
-    if (!printerSetup || !printerSetup(printer)) {
+    if (!printerSetup) {
         return;
     }
-    const WaitCursor wait;
-    const QFont font = slaveList ? AdvStringGrid1->font() : AdvStringGrid2->font();
-    const PrintLayout layout = slaveList ? SlaveListPrintLayout(font) : DataTablePrintLayout(font);
-    if (PrintTable(model, printer, layout) == 0) {
-        prompter_->showMessage(QStringLiteral("Cannot print on ") + printer.printerName() +
-                                   printer.outputFileName(),
-                               QStringLiteral("Print error"));
-    }
+    // The printer lives until the dialog has closed and the table is printed.
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    printer->setPageOrientation(QPageLayout::Landscape);
+    // The tables are the station's, which lives as long as the window.
+    printerSetup(*printer, [this, printer, &model, slaveList](bool accepted) {
+        if (!accepted) {
+            return;
+        }
+        Guarded([&] {
+            const WaitCursor wait;
+            const QFont font = slaveList ? AdvStringGrid1->font() : AdvStringGrid2->font();
+            const PrintLayout layout =
+                slaveList ? SlaveListPrintLayout(font) : DataTablePrintLayout(font);
+            if (PrintTable(model, *printer, layout) == 0) {
+                prompter_->showMessageNoWait(QStringLiteral("Cannot print on ") +
+                                                 printer->printerName() + printer->outputFileName(),
+                                             QStringLiteral("Print error"));
+            }
+        });
+    });
 }
 
 void TForm1::Print1_ButtonClick() {
-    AdvStringGrid1->sizeColumns();
-    PrintGrid(station_->tables().slaveList(), true);
+    station_->Enter(Handler::Print1_Button, [this] {
+        AdvStringGrid1->sizeColumns();
+        PrintGrid(station_->tables().slaveList(), true);
+    });
 }
 
 void TForm1::Print2_ButtonClick() {
-    PrintGrid(station_->tables().dataTable(), false);
+    station_->Enter(Handler::Print2_Button,
+                    [this] { PrintGrid(station_->tables().dataTable(), false); });
 }
 
 } // namespace quorven

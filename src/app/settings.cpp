@@ -102,12 +102,12 @@ AppSettings ReadSettings(const IniFile& ini, QStringList* report) {
     }
     s.cycleTime = ini.value(kSection, u"TIMEINTERVAL", s.cycleTime);
     s.csvSeparator = ini.value(kSection, u"CSVSEPARATOR", s.csvSeparator);
-    if (!s.csvSeparator.isEmpty() && !IsValidSeparator(s.csvSeparator.front())) {
+    if (const auto refused = RefusedSeparator(s.csvSeparator)) {
         report->append(
             QStringLiteral("Bad value \"%1\" for CSVSEPARATOR in settings file: \"%2\" cannot "
-                           "separate cells, \",\" used")
-                .arg(s.csvSeparator, s.csvSeparator.front()));
-        s.csvSeparator = QStringLiteral(",");
+                           "separate cells, \"%3\" used")
+                .arg(s.csvSeparator, *refused, QChar(kDefaultSeparator)));
+        s.csvSeparator = QChar(kDefaultSeparator);
     }
     s.portDevices = ini.entries(QString::fromUtf16(kPortsSection));
     return s;

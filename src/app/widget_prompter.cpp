@@ -59,4 +59,25 @@ QString WidgetPrompter::fileToSaveAs(const QString& filterText, const QString& p
                                         DialogFilter(filterText, pattern));
 }
 
+void WidgetPrompter::showMessageNoWait(const QString& text, const QString& caption) {
+    auto* box = new QMessageBox(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent_);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void WidgetPrompter::fileToSaveThen(const QString& filterText, const QString& pattern,
+                                    std::function<void(const QString&)> done) {
+    auto* dialog =
+        new QFileDialog(parent_, QString(), QDir::currentPath(), DialogFilter(filterText, pattern));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // The overwrite question is the dialog's own, as with fileToSave.
+    QObject::connect(dialog, &QDialog::finished, dialog, [dialog, done = std::move(done)](int r) {
+        const QStringList chosen = dialog->selectedFiles();
+        done(r == QDialog::Accepted && !chosen.isEmpty() ? chosen.front() : QString());
+    });
+    dialog->open();
+}
+
 } // namespace quorven

@@ -19,6 +19,10 @@ public:
     QString fileToSave(const QString& filterText, const QString& pattern) override;
     QString fileToSaveAs(const QString& filterText, const QString& pattern,
                          const QString& preset) override;
+    // Opened with open(): no event loop of their own.
+    void showMessageNoWait(const QString& text, const QString& caption) override;
+    void fileToSaveThen(const QString& filterText, const QString& pattern,
+                        std::function<void(const QString&)> done) override;
 
 private:
     QWidget* parent_;

@@ -11,7 +11,9 @@ namespace quorven {
 
 // Addresses with a meaning of their own.
 inline constexpr std::uint8_t kSelectedSlaveAddress = 0xFD; // 253
-inline constexpr std::uint8_t kBroadcastAddress = 0xFF;     // 255
+// Answered by every slave: the test address of the read-out and the slave commands.
+inline constexpr std::uint8_t kTestAddress = 0xFE;      // 254
+inline constexpr std::uint8_t kBroadcastAddress = 0xFF; // 255
 
 // Single character, short and long frame bytes.
 inline constexpr std::uint8_t kAckByte = 0xE5;

@@ -1,12 +1,8 @@
 #include "operations/bus_line.h"
 
+#include "operations/bus_pauses.h"
+
 namespace quorven {
-
-namespace {
-
-constexpr std::uint16_t kConverterSettleMs = 200;
-
-} // namespace
 
 void PrepareLine(OperationContext& c, const Options& o, const QString& port, int baudIndex) {
     TMB_Sio& link = c.link;
@@ -46,12 +42,16 @@ void StoreAnswer(OperationContext& c) {
                                           static_cast<std::size_t>(frame.size())));
 }
 
-void RestoreParity(OperationContext& c, const Options& o) {
+void SetSlaveParity(TMB_Sio& link, const Options& o) {
     if (o.NP_CheckBox) {
-        c.link.SetParityNone();
+        link.SetParityNone();
     } else {
-        c.link.SetParityEven();
+        link.SetParityEven();
     }
+}
+
+void RestoreParity(OperationContext& c, const Options& o) {
+    SetSlaveParity(c.link, o);
 }
 
 } // namespace quorven

@@ -23,6 +23,8 @@ void ClearHexTexts(OperationContext& c);
 void TraceExchange(OperationContext& c);
 // The answer of the last exchange into the interpreter's telegram buffer.
 void StoreAnswer(OperationContext& c);
+// The parity of the M-Bus slaves: none with the GSM-modem option, else even.
+void SetSlaveParity(TMB_Sio& link, const Options& o);
 // The line's parity again as the options want it (an STX request leaves even
 // parity behind).
 void RestoreParity(OperationContext& c, const Options& o);

@@ -1,5 +1,6 @@
 #include "operations/modem_connection.h"
 
+#include "operations/bus_line.h"
 #include "operations/slave_cells.h"
 
 #include <QScopeGuard>
@@ -71,11 +72,7 @@ void ModemConnection::Dial(const ModemNumber& number, int baudIndex, bool automa
         link.SetPort(c_.options.MB1Port_ComboBox);
         link.SetBaud(baudIndex);
         link.SetStopBits1();
-        if (c_.options.NP_CheckBox) {
-            link.SetParityNone();
-        } else {
-            link.SetParityEven();
-        }
+        SetSlaveParity(link, c_.options);
         link.OpenPort();
     } catch (...) {
         SetButton(kDialCaption); // no call is being set up

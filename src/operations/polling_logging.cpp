@@ -1,5 +1,6 @@
 #include "operations/polling_logging.h"
 
+#include "operations/file_filters.h"
 #include "tables/csv_writer.h"
 
 #include <QFileInfo>
@@ -10,9 +11,6 @@
 namespace quorven {
 
 namespace {
-
-const QString kFileFilter = QStringLiteral("adatcsomag");
-const QString kCsvPattern = QStringLiteral("*.csv");
 
 // The cycle time field's number with every blank removed; 0 when it holds none.
 int CycleTimeOf(const QString& text) {
@@ -64,7 +62,8 @@ bool PollingLogging::Log_ButtonClick(const CommandLineState* commandLine) {
                 Append(c_.tables.dataTable().RowCount() - 1);
             }
         } else {
-            const QString name = c_.prompter.fileToSaveAs(kFileFilter, kCsvPattern, logFileName_);
+            const QString name =
+                c_.prompter.fileToSaveAs(kTableFileFilter, kCsvPattern, logFileName_);
             if (name.isEmpty()) {
                 return false;
             }

@@ -2,7 +2,9 @@
 #include "operations/slave_search.h"
 
 #include "interpret/hex.h"
+#include "link/frames.h"
 #include "operations/bus_line.h"
+#include "operations/bus_pauses.h"
 #include "operations/found_slave.h"
 #include "operations/slave_cells.h"
 #include "tables/table_layouts.h"
@@ -11,16 +13,6 @@ namespace quorven {
 
 namespace {
 
-constexpr std::uint16_t kBeforePassMs = 2000;
-constexpr std::uint16_t kAfterSndNkeToSelectedMs = 3000;
-constexpr std::uint16_t kAfterResetMs = 200;
-constexpr std::uint16_t kAfterBroadcastSndNkeMs = 1000;
-constexpr std::uint16_t kAfterAddressSndNkeMs = 200;
-constexpr std::uint16_t kAfterAnswerMs = 50;
-// Colliding or garbling slaves get this long to finish sending.
-constexpr std::uint16_t kAfterGarbledMs = 3000;
-constexpr std::uint8_t kSelectedAddress = 253;
-constexpr std::uint8_t kBroadcastAddress = 255;
 constexpr int kLastSearchedAddress = 250;
 
 QString SearchBaudLine(int baudIndex) {
@@ -51,12 +43,12 @@ void SlaveSearch::Search(Method method) {
     c_.link.SetPort(o_.MB1Port_ComboBox);
     c_.trace.append(SearchBaudLine(baud));
     PrepareLine(c_, o_, o_.MB1Port_ComboBox, baud);
-    c_.reporter.Wait_ms(kBeforePassMs);
+    c_.reporter.Wait_ms(kLineSettleMs);
     Pass(method);
     if (o_.SB_ComboBox == kSearchBoth && !c_.run.stop) {
         c_.link.SetBaud(kBaudIndex300);
         c_.trace.append(SearchBaudLine(kBaudIndex300));
-        c_.reporter.Wait_ms(kBeforePassMs);
+        c_.reporter.Wait_ms(kLineSettleMs);
         Pass(method);
     }
     ReleaseLine(c_);
@@ -101,17 +93,17 @@ void SlaveSearch::PAdrSearch() {
     c_.indicators.ShowProgress(1, 0);
     link.SetRetryCount(1);
     if (o_.SND_NKE_CheckBox) {
-        Broadcast(true, kSelectedAddress, kAfterSndNkeToSelectedMs);
+        Broadcast(true, kSelectedSlaveAddress, kDeselectPauseMs);
     }
     if (o_.AppRes_CheckBox) {
-        Broadcast(false, kBroadcastAddress, kAfterResetMs);
+        Broadcast(false, kBroadcastAddress, kExchangePauseMs);
     }
-    Broadcast(true, kBroadcastAddress, kAfterBroadcastSndNkeMs);
+    Broadcast(true, kBroadcastAddress, kBroadcastSndNkePauseMs);
 
     for (int a = 1; a <= kLastSearchedAddress && !c_.run.stop; ++a) {
         const auto address = static_cast<std::uint8_t>(a);
         if (o_.SND_NKE_CheckBox) {
-            Broadcast(true, address, kAfterAddressSndNkeMs);
+            Broadcast(true, address, kExchangePauseMs);
         }
         link.SetFcbBit(1);
         ClearHexTexts(c_);
@@ -125,16 +117,16 @@ void SlaveSearch::PAdrSearch() {
                 c_.trace.append(QStringLiteral("*** Slave found at primary address %1").arg(a));
                 AddFoundSlave(QString::number(c_.interpreter.PrimaryAddress()), true);
             }
-            c_.reporter.Wait_ms(kAfterAnswerMs);
+            c_.reporter.Wait_ms(kSearchAnswerPauseMs);
         } else if (result == LinkResult::Aborted) {
             if (link.IsPortOpen()) {
                 link.PurgeTransmit();
                 link.PurgeReceive();
             }
         } else if (IsGarbled(result)) {
-            c_.reporter.Wait_ms(kAfterGarbledMs);
+            c_.reporter.Wait_ms(kCollisionPauseMs);
         } else {
-            c_.reporter.Wait_ms(kAfterAnswerMs);
+            c_.reporter.Wait_ms(kSearchAnswerPauseMs);
             if (result == LinkResult::WriteFailed) {
                 c_.trace.append(QStringLiteral("Com write error at address %1").arg(a));
             } else if (result == LinkResult::NoAnswer) {

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace quorven {
 
 // How the station asks the user. The window implements it with message boxes
@@ -22,6 +24,18 @@ public:
     // filterText is the dialog's filter caption, pattern its file pattern.
     virtual QString fileToOpen(const QString& filterText, const QString& pattern) = 0;
     virtual QString fileToSave(const QString& filterText, const QString& pattern) = 0;
+    // The same without waiting, for handlers that run while an operation
+    // waits: the box or dialog is opened and the call returns; `done` gets the
+    // file name once the dialog has closed (empty when cancelled). Meanwhile
+    // the operation underneath goes on. By default the question is asked at
+    // once and `done` runs before the call returns.
+    virtual void showMessageNoWait(const QString& text, const QString& caption) {
+        showMessage(text, caption);
+    }
+    virtual void fileToSaveThen(const QString& filterText, const QString& pattern,
+                                std::function<void(const QString&)> done) {
+        done(fileToSave(filterText, pattern));
+    }
     // A save dialog that starts with `preset` as the file name.
     virtual QString fileToSaveAs(const QString& filterText, const QString& pattern,
                                  const QString& preset) {

@@ -1,10 +1,14 @@
 #include "operations/read_out.h"
 
 #include "interpret/hex.h"
+#include "link/frames.h"
 #include "link/ident_text.h"
 #include "link/link_result.h"
 #include "link/serial_port.h"
 #include "operations/link_texts.h"
+#include "link/port_map.h"
+#include "operations/bus_line.h"
+#include "operations/bus_pauses.h"
 #include "operations/slave_cells.h"
 #include "tables/table_layouts.h"
 
@@ -14,12 +18,6 @@ namespace quorven {
 
 namespace {
 
-constexpr std::uint16_t kPauseMs = 200;
-constexpr std::uint16_t kPortChangeMs = 1000;
-constexpr std::uint16_t kEndPauseMs = 500;
-constexpr std::uint8_t kBroadcastAddress = 255;
-constexpr std::uint8_t kSelectedAddress = 253;
-constexpr std::uint8_t kTestAddress = 254;
 constexpr int kSecondaryPasses = 3;
 
 QString SummaryText(int good, int total) {
@@ -110,7 +108,7 @@ ReadOutSummary ReadOut::MBRead() {
         read.recordSelection = Cell(kSlaveSelection, row);
 
         const QString port = Cell(kSlavePort, row);
-        if (port.size() < 4 || !port.startsWith(QLatin1String("COM"))) {
+        if (ComPortNumber(port) == 0) {
             // The rows read so far are kept: they go through the end steps
             // (into the log file when logging), the later rows are not read.
             const QString text = QStringLiteral("Wrong com-port in slave list");
@@ -138,11 +136,7 @@ ReadOutSummary ReadOut::MBRead() {
         try {
             link.SetPort(port);
             link.SetStopBits1();
-            if (o.NP_CheckBox) {
-                link.SetParityNone();
-            } else {
-                link.SetParityEven();
-            }
+            SetSlaveParity(link, o);
             link.SetBaud(BaudIndexOf(currentBaud));
         } catch (const PortError& e) {
             portFailure = QString::fromUtf8(e.what());
@@ -171,7 +165,7 @@ ReadOutSummary ReadOut::MBRead() {
             }
             if (o.MDK_CheckBox) {
                 link.SetRts(false);
-                c_.reporter.Wait_ms(kPauseMs);
+                c_.reporter.Wait_ms(kConverterSettleMs);
             } else {
                 link.SetRts(true);
             }
@@ -230,7 +224,7 @@ ReadOutSummary ReadOut::MBRead() {
             (Cell(kSlavePort, row) != currentPort || Cell(kSlaveBaud, row) != currentBaud)) {
             // A modem connection keeps its port: closing it would drop the call.
             link.ClosePort();
-            c_.reporter.Wait_ms(kPortChangeMs);
+            c_.reporter.Wait_ms(kPortChangePauseMs);
         }
     }
     return End(summary);
@@ -292,7 +286,7 @@ void ReadOut::ReadBySecondaryAddress(const Slave& slave) {
             PrepareExchange();
             link.ApplReset(kBroadcastAddress);
             Trace();
-            c_.reporter.Wait_ms(kPauseMs);
+            c_.reporter.Wait_ms(kExchangePauseMs);
             link.SetRetryCount(3);
         }
         if (o.SND_NKE_CheckBox && !more) {
@@ -300,7 +294,7 @@ void ReadOut::ReadBySecondaryAddress(const Slave& slave) {
             PrepareExchange();
             link.SndNke(kBroadcastAddress);
             Trace();
-            c_.reporter.Wait_ms(kPauseMs);
+            c_.reporter.Wait_ms(kExchangePauseMs);
             link.SetRetryCount(3);
         }
         if (!(o.MultiTel_CheckBox && more)) {
@@ -309,12 +303,12 @@ void ReadOut::ReadBySecondaryAddress(const Slave& slave) {
             link.SelectById(slave.idBytes);
             link.SetFcbBit(1);
             Trace();
-            c_.reporter.Wait_ms(kPauseMs);
+            c_.reporter.Wait_ms(kExchangePauseMs);
         }
         PrepareExchange();
-        link.ReqUD2(kSelectedAddress);
+        link.ReqUD2(kSelectedSlaveAddress);
         Trace();
-        c_.reporter.Wait_ms(kPauseMs);
+        c_.reporter.Wait_ms(kExchangePauseMs);
     }
 }
 
@@ -327,13 +321,13 @@ void ReadOut::ReadByPrimaryAddress(const Slave& slave) {
         PrepareExchange();
         link.ApplReset(address);
         Trace();
-        c_.reporter.Wait_ms(kPauseMs);
+        c_.reporter.Wait_ms(kExchangePauseMs);
     }
     if (o.SND_NKE_CheckBox && !more) {
         PrepareExchange();
         link.SndNke(address);
         Trace();
-        c_.reporter.Wait_ms(kPauseMs);
+        c_.reporter.Wait_ms(kExchangePauseMs);
     }
     PrepareExchange();
     link.ReqUD2(address);
@@ -343,7 +337,7 @@ void ReadOut::ReadByPrimaryAddress(const Slave& slave) {
                         QString::fromStdString(HexByte(link.LastResult())) + QStringLiteral(" (") +
                         ResultReasonOf(link.LastResult()) + QStringLiteral(")"));
     }
-    c_.reporter.Wait_ms(kPauseMs);
+    c_.reporter.Wait_ms(kExchangePauseMs);
 }
 
 bool ReadOut::Accepted(const Slave& slave) {
@@ -351,7 +345,7 @@ bool ReadOut::Accepted(const Slave& slave) {
     if (c_.link.LastResult() != LinkResult::Ok || !in.CheckTelegram()) {
         return false;
     }
-    if (slave.address == kTestAddress || slave.address == kSelectedAddress) {
+    if (slave.address == kTestAddress || slave.address == kSelectedSlaveAddress) {
         return true;
     }
     if (slave.address == 0) {
@@ -415,7 +409,7 @@ ReadOutSummary ReadOut::End(ReadOutSummary summary) {
     RunState& run = c_.run;
     if (link.IsPortOpen() && !run.modemConnected) {
         link.ClosePort();
-        c_.reporter.Wait_ms(kEndPauseMs);
+        c_.reporter.Wait_ms(kReadOutEndPauseMs);
     }
     GridModel& data = c_.tables.dataTable();
     if ((summary.pollingCycle && c_.read.writePositionFlag) || summary.loggingToFile) {

@@ -1,20 +1,15 @@
 // The secondary address search: the wildcard selection narrowed digit by digit.
 #include "operations/slave_search.h"
 
+#include "link/frames.h"
 #include "operations/bus_line.h"
+#include "operations/bus_pauses.h"
 #include "operations/link_texts.h"
 
 namespace quorven {
 
 namespace {
 
-constexpr std::uint16_t kAfterSndNkeToSelectedMs = 3000;
-constexpr std::uint16_t kAfterBroadcastMs = 200;
-constexpr std::uint16_t kStepMs = 200;
-// Colliding slaves get this long to finish sending.
-constexpr std::uint16_t kAfterCollisionMs = 3000;
-constexpr std::uint8_t kSelectedAddress = 253;
-constexpr std::uint8_t kBroadcastAddress = 255;
 constexpr std::uint8_t kWildcard = 0x0F;
 constexpr int kDigits = 8;
 constexpr int kDataRequests = 3;
@@ -45,12 +40,12 @@ void SlaveSearch::IDSearch() {
     c_.indicators.ShowProgress(1, 0);
     c_.link.SetRetryCount(1);
     if (o_.SND_NKE_CheckBox) {
-        Broadcast(true, kSelectedAddress, kAfterSndNkeToSelectedMs);
+        Broadcast(true, kSelectedSlaveAddress, kDeselectPauseMs);
     }
     if (o_.AppRes_CheckBox) {
-        Broadcast(false, kBroadcastAddress, kAfterBroadcastMs);
+        Broadcast(false, kBroadcastAddress, kExchangePauseMs);
     }
-    Broadcast(true, kBroadcastAddress, kAfterBroadcastMs);
+    Broadcast(true, kBroadcastAddress, kExchangePauseMs);
     SearchNr();
     c_.trace.append(QStringLiteral("Slave ID search finished!"));
     c_.link.SetRetryCount(3);
@@ -81,7 +76,7 @@ void SlaveSearch::SearchNr() {
             if (c_.run.stop) {
                 return;
             }
-            c_.reporter.Wait_ms(kStepMs);
+            c_.reporter.Wait_ms(kExchangePauseMs);
         }
         if (level > 1) {
             --level;
@@ -92,7 +87,7 @@ void SlaveSearch::SearchNr() {
 }
 
 std::uint8_t SlaveSearch::SelectMask(const IdBytes& bytes, const QString& maskText, bool enhanced) {
-    c_.reporter.Wait_ms(kStepMs);
+    c_.reporter.Wait_ms(kExchangePauseMs);
     c_.link.SetFcbBit(1);
     ClearHexTexts(c_);
     c_.link.SelectById(bytes);
@@ -114,7 +109,7 @@ SlaveSearch::MaskResult SlaveSearch::TestMask(const Mask& mask) {
         }
         const std::uint8_t answer = SelectMask(bytes, maskText, repeat);
         if (answer == ResultClass::TelegramError) {
-            c_.reporter.Wait_ms(kAfterCollisionMs);
+            c_.reporter.Wait_ms(kCollisionPauseMs);
             return MaskResult::Split;
         }
         selected = selected || answer == ResultClass::AnswerOk;
@@ -125,16 +120,16 @@ SlaveSearch::MaskResult SlaveSearch::TestMask(const Mask& mask) {
 
     bool received = false;
     for (int attempt = 0; attempt < kDataRequests; ++attempt) {
-        c_.reporter.Wait_ms(kStepMs);
+        c_.reporter.Wait_ms(kExchangePauseMs);
         ClearHexTexts(c_);
         c_.link.SetFcbBit(1);
-        c_.link.ReqUD2(kSelectedAddress);
+        c_.link.ReqUD2(kSelectedSlaveAddress);
         const std::uint8_t answer = c_.reporter.Check_Error();
         if (answer == ResultClass::AnswerOk && !received) {
             StoreAnswer(c_);
             received = true;
         } else if (answer == ResultClass::TelegramError) {
-            c_.reporter.Wait_ms(kAfterCollisionMs);
+            c_.reporter.Wait_ms(kCollisionPauseMs);
             return MaskResult::Split;
         }
         if (answer != ResultClass::NoAnswer && !o_.IDS_CheckBox) {

@@ -1,6 +1,8 @@
 #include "operations/slave_commands.h"
 
+#include "link/frames.h"
 #include "operations/bus_line.h"
+#include "operations/bus_pauses.h"
 #include "operations/found_slave.h"
 #include "operations/link_texts.h"
 #include "operations/slave_cells.h"
@@ -10,17 +12,10 @@ namespace quorven {
 
 namespace {
 
-constexpr std::uint16_t kSettleMs = 2000;
-constexpr std::uint16_t kPauseMs = 200;
-constexpr std::uint16_t kBetweenBroadcastsMs = 500;
-constexpr std::uint8_t kSelectedAddress = 253;
-constexpr std::uint8_t kTestAddress = 254;
-constexpr std::uint8_t kBroadcastAddress = 255;
 constexpr int kMaxNewAddress = 250;
 // A data send: a record of an 8-bit integer with the bus address VIF, and one
 // of a 64-bit integer with the identification VIF (number, manufacturer,
 // version, medium; FFh keeps a field).
-constexpr std::uint8_t kCiDataSend = 0x51;
 constexpr std::uint8_t kDifInt8 = 0x01;
 constexpr std::uint8_t kVifBusAddress = 0x7A;
 constexpr std::uint8_t kDifInt64 = 0x07;
@@ -40,14 +35,14 @@ QString SlaveCommands::Cell(int column, int row) const {
 void SlaveCommands::RowSetup(int row) {
     PrepareLine(c_, o_, Cell(kSlavePort, row), BaudIndexOf(Cell(kSlaveBaud, row)));
     c_.run.stop = false;
-    c_.reporter.Wait_ms(kSettleMs);
+    c_.reporter.Wait_ms(kLineSettleMs);
 }
 
 void SlaveCommands::PanelSetup() {
     PrepareLine(c_, o_, o_.MB1Port_ComboBox, SearchBaudIndexOf(o_.SB_ComboBox));
     c_.run.stop = false;
     c_.link.SetRetryCount(1);
-    c_.reporter.Wait_ms(kSettleMs);
+    c_.reporter.Wait_ms(kLineSettleMs);
 }
 
 void SlaveCommands::Finish() {
@@ -73,7 +68,7 @@ void SlaveCommands::Select(const IdBytes& id) {
     link.SetFcbBit(1);
     TraceExchange(c_);
     c_.reporter.Show_Error();
-    c_.reporter.Wait_ms(kPauseMs);
+    c_.reporter.Wait_ms(kExchangePauseMs);
 }
 
 void SlaveCommands::SetPaddr1Click(int row) {
@@ -97,7 +92,7 @@ void SlaveCommands::SetPaddr1Click(int row) {
     Select(*id);
     ClearHexTexts(c_);
     const char data[] = {kDifInt8, kVifBusAddress, static_cast<char>(*newAddress)};
-    c_.link.SndUD(kSelectedAddress, kCiDataSend, QByteArray(data, sizeof data));
+    c_.link.SndUD(kSelectedSlaveAddress, kCiDataSend, QByteArray(data, sizeof data));
     TraceExchange(c_);
     c_.reporter.Show_Error();
     Finish();
@@ -135,7 +130,7 @@ void SlaveCommands::S1Click(int row) {
     // would be written into it.
     if (link.LastResult() == LinkResult::Ok) {
         data.append(static_cast<char>(link.SlaveMedium()));
-        c_.reporter.Wait_ms(kPauseMs);
+        c_.reporter.Wait_ms(kExchangePauseMs);
         link.SetFcbBit(1);
         ClearHexTexts(c_);
         link.SndUD(to, kCiDataSend, data);
@@ -178,7 +173,7 @@ void SlaveCommands::ToAddress(int row, Command command) {
     c_.link.SetRetryCount(3);
     if (byId) {
         Select(*id);
-        Send(command, kSelectedAddress);
+        Send(command, kSelectedSlaveAddress);
     } else {
         Send(command, static_cast<std::uint8_t>(*address));
     }
@@ -256,7 +251,7 @@ void SlaveCommands::Testslave1Click(int row) {
     if (o_.AppRes_CheckBox) {
         link.SetRetryCount(1);
         Send(Command::ApplReset, to);
-        c_.reporter.Wait_ms(kPauseMs);
+        c_.reporter.Wait_ms(kExchangePauseMs);
     }
     if (o_.SND_NKE_CheckBox) {
         link.SetRetryCount(1);
@@ -270,9 +265,9 @@ void SlaveCommands::Testslave1Click(int row) {
         link.SetFcbBit(1);
         TraceExchange(c_);
     }
-    c_.reporter.Wait_ms(kPauseMs);
+    c_.reporter.Wait_ms(kExchangePauseMs);
     ClearHexTexts(c_);
-    link.ReqUD2(byId ? kSelectedAddress : to);
+    link.ReqUD2(byId ? kSelectedSlaveAddress : to);
     TraceExchange(c_);
     c_.reporter.Show_Error();
     if (TestRow(row, *address)) {

@@ -1,19 +1,14 @@
 #include "operations/station.h"
 
+#include "operations/file_filters.h"
 #include "tables/csv_writer.h"
 #include "tables/file_error.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 
 namespace quorven {
-
-namespace {
-
-const QString kFileFilter = QStringLiteral("adatcsomag");
-const QString kCsvPattern = QStringLiteral("*.csv");
-
-} // namespace
 
 Station::Station(Prompter& prompter, QObject* parent)
     : QObject(parent), prompter_(prompter, runState_, trace_) {
@@ -109,11 +104,11 @@ void Station::Guard(const std::function<void()>& handler) {
 // --- Read-out, polling and logging ---
 
 void Station::MBRead_ButtonClick() {
-    Run(Entry::Command, [this] { readOut_->MBRead(); });
+    Enter(Handler::MBRead_Button, [this] { readOut_->MBRead(); });
 }
 
 void Station::Readslave1Click(int currentRow) {
-    Run(Entry::Command, [this, currentRow] {
+    Enter(Handler::Clearlist1, [this, currentRow] {
         runState_.singleSlave = true;
         runState_.singleSlaveRow = currentRow;
         readOut_->MBRead();
@@ -121,7 +116,7 @@ void Station::Readslave1Click(int currentRow) {
 }
 
 void Station::Poll_ButtonClick() {
-    Run(Entry::Command, [this] {
+    Enter(Handler::Poll_Button, [this] {
         // Polling starts with an empty data table.
         if (!MayDropUnwrittenRows()) {
             return;
@@ -132,7 +127,7 @@ void Station::Poll_ButtonClick() {
 }
 
 void Station::Log_ButtonClick() {
-    Run(Entry::Command, [this] {
+    Enter(Handler::Log_Button, [this] {
         // Logging into a new log file starts with an empty data table.
         if (options_.LogFile_CheckBox && !MayDropUnwrittenRows()) {
             return;
@@ -183,45 +178,45 @@ void Station::Timer_GlobalTimer() {
 void Station::PS_ButtonClick() {
     // The search shows itself busy once the question is answered: Cancel
     // leaves the display as it was.
-    Run(Entry::TableEdit, [this] { search_->Search(SlaveSearch::Method::Primary); });
+    Enter(Handler::PS_Button, [this] { search_->Search(SlaveSearch::Method::Primary); });
 }
 
 void Station::IDS_ButtonClick() {
-    Run(Entry::TableEdit, [this] { search_->Search(SlaveSearch::Method::Secondary); });
+    Enter(Handler::IDS_Button, [this] { search_->Search(SlaveSearch::Method::Secondary); });
 }
 
 // --- Slave commands ---
 
 void Station::Testslave1Click(int currentRow) {
-    Run(Entry::Command, [this, currentRow] { commands_->Testslave1Click(currentRow); });
+    Enter(Handler::Testslave1, [this, currentRow] { commands_->Testslave1Click(currentRow); });
 }
 
 void Station::SetPaddr1Click(int currentRow) {
-    Run(Entry::Command, [this, currentRow] { commands_->SetPaddr1Click(currentRow); });
+    Enter(Handler::SetPaddr1, [this, currentRow] { commands_->SetPaddr1Click(currentRow); });
 }
 
 void Station::S1Click(int currentRow) {
-    Run(Entry::Command, [this, currentRow] { commands_->S1Click(currentRow); });
+    Enter(Handler::S1, [this, currentRow] { commands_->S1Click(currentRow); });
 }
 
 void Station::SndNke1Click(int currentRow) {
-    Run(Entry::Command, [this, currentRow] { commands_->SndNke1Click(currentRow); });
+    Enter(Handler::SndNke1, [this, currentRow] { commands_->SndNke1Click(currentRow); });
 }
 
 void Station::SndNkeAll1Click() {
-    Run(Entry::Command, [this] { commands_->SndNkeAll1Click(); });
+    Enter(Handler::SndNkeAll1, [this] { commands_->SndNkeAll1Click(); });
 }
 
 void Station::AppRes1Click(int currentRow) {
-    Run(Entry::Command, [this, currentRow] { commands_->AppRes1Click(currentRow); });
+    Enter(Handler::AppRes1, [this, currentRow] { commands_->AppRes1Click(currentRow); });
 }
 
 void Station::AppResAll1Click() {
-    Run(Entry::Command, [this] { commands_->AppResAll1Click(); });
+    Enter(Handler::AppResAll1, [this] { commands_->AppResAll1Click(); });
 }
 
 void Station::ReadPAdr01Click() {
-    Run(Entry::Command, [this] { commands_->ReadPAdr01Click(); });
+    Enter(Handler::ReadPAdr01, [this] { commands_->ReadPAdr01Click(); });
 }
 
 // --- The modem ---
@@ -232,7 +227,7 @@ void Station::Moddial_ButtonClick(const ModemNumber& number) {
         modem_->HangupAsked();
         return;
     }
-    Run(Entry::Command, [this, &number] {
+    Enter(Handler::Moddial_Button, [this, &number] {
         if (modem_->buttonCaption() == ModemConnection::kDialCaption) {
             modem_->DialFromWindow(number);
         } else {
@@ -244,22 +239,27 @@ void Station::Moddial_ButtonClick(const ModemNumber& number) {
 // --- Tables ---
 
 void Station::Save1_ButtonClick() {
-    const QString name = prompter_.fileToSave(kFileFilter, kCsvPattern);
-    if (!name.isEmpty()) {
-        SaveCsv(tables_.slaveList(), WithCsvExtension(name), options_.separator);
-    }
+    Enter(Handler::Save1_Button, [this] { SaveTable(tables_.slaveList()); });
 }
 
 void Station::Save2_ButtonClick() {
-    const QString name = prompter_.fileToSave(kFileFilter, kCsvPattern);
-    if (!name.isEmpty()) {
-        SaveCsv(tables_.dataTable(), WithCsvExtension(name), options_.separator);
-    }
+    Enter(Handler::Save2_Button, [this] { SaveTable(tables_.dataTable()); });
+}
+
+void Station::SaveTable(const GridModel& table) {
+    // The dialog does not hold up an operation that waits underneath; the
+    // table is written as it is when the name has been chosen.
+    const QPointer<Station> self(this);
+    prompter_.fileToSaveThen(kTableFileFilter, kCsvPattern, [self, &table](const QString& name) {
+        if (self && !name.isEmpty()) {
+            self->Guard([&] { SaveCsv(table, WithCsvExtension(name), self->options_.separator); });
+        }
+    });
 }
 
 void Station::Load1_ButtonClick() {
-    Run(Entry::TableEdit, [this] {
-        const QString name = prompter_.fileToOpen(kFileFilter, kCsvPattern);
+    Enter(Handler::Load1_Button, [this] {
+        const QString name = prompter_.fileToOpen(kTableFileFilter, kCsvPattern);
         if (!name.isEmpty()) {
             tables_.LoadSlaveList(name, options_.separator, options_.MB1Port_ComboBox);
         }
@@ -267,11 +267,11 @@ void Station::Load1_ButtonClick() {
 }
 
 void Station::Load2_ButtonClick() {
-    Run(Entry::TableEdit, [this] {
+    Enter(Handler::Load2_Button, [this] {
         if (!MayDropUnwrittenRows()) {
             return;
         }
-        const QString name = prompter_.fileToOpen(kFileFilter, kCsvPattern);
+        const QString name = prompter_.fileToOpen(kTableFileFilter, kCsvPattern);
         if (!name.isEmpty()) {
             if (polling_) {
                 polling_->DropUnwritten(); // the load empties the table first
@@ -282,7 +282,7 @@ void Station::Load2_ButtonClick() {
 }
 
 void Station::Clear2_ButtonClick() {
-    Run(Entry::TableEdit, [this] {
+    Enter(Handler::Clear2_Button, [this] {
         if (MayDropUnwrittenRows()) {
             tables_.ClearGrid2();
             if (polling_) {
@@ -305,7 +305,7 @@ bool Station::MayDropUnwrittenRows() {
 }
 
 void Station::DD_ButtonClick() {
-    Run(Entry::TableEdit, [this] {
+    Enter(Handler::DD_Button, [this] {
         for (const QString& line : tables_.DeleteDuplicates()) {
             trace_.append(line);
         }
@@ -313,20 +313,20 @@ void Station::DD_ButtonClick() {
 }
 
 void Station::Clearlist1Click() {
-    Run(Entry::TableEdit, [this] { tables_.ClearGrid1(); });
+    Enter(Handler::Clearlist2, [this] { tables_.ClearGrid1(); });
 }
 
 void Station::Insertslave1Click(int currentRow) {
-    Run(Entry::TableEdit,
-        [this, currentRow] { tables_.InsertSlave(currentRow, options_.MB1Port_ComboBox); });
+    Enter(Handler::Insertslave1,
+          [this, currentRow] { tables_.InsertSlave(currentRow, options_.MB1Port_ComboBox); });
 }
 
 void Station::Appendslave1Click() {
-    Run(Entry::TableEdit, [this] { tables_.AppendSlave(options_.MB1Port_ComboBox); });
+    Enter(Handler::Appendslave1, [this] { tables_.AppendSlave(options_.MB1Port_ComboBox); });
 }
 
 void Station::Deleteslave1Click(int currentRow) {
-    Run(Entry::TableEdit, [this, currentRow] { tables_.DeleteSlave(currentRow); });
+    Enter(Handler::Deleteslave1, [this, currentRow] { tables_.DeleteSlave(currentRow); });
 }
 
 void Station::CSVSeparator_MaskEditChange(const QString& text) {
@@ -377,18 +377,22 @@ void Station::SaveSlaveListAtClose(const QString& path) {
 // --- Options and stop ---
 
 void Station::SStop_ButtonClick() {
-    runState_.stop = true;
-    runState_.polling = false;
-    runState_.logging = false;
+    Enter(Handler::SStop_Button, [this] {
+        runState_.stop = true;
+        runState_.polling = false;
+        runState_.logging = false;
+    });
 }
 
 void Station::MDK_CheckBoxClick(bool on) {
-    options_.MDK_CheckBox = on;
-    if (runState_.busy) {
-        mdkPending_ = true;
-        return;
-    }
-    ApplyMdk();
+    Enter(Handler::MDK_CheckBox, [this, on] {
+        options_.MDK_CheckBox = on;
+        if (runState_.busy) {
+            mdkPending_ = true;
+            return;
+        }
+        ApplyMdk();
+    });
 }
 
 void Station::ApplyMdk() {

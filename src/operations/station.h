@@ -7,6 +7,7 @@
 #include "link/trace.h"
 #include "operations/automatic_run.h"
 #include "operations/data_table_filling.h"
+#include "operations/handler_table.h"
 #include "operations/indicators.h"
 #include "operations/link_reporter.h"
 #include "operations/modem_connection.h"
@@ -56,9 +57,9 @@ enum class ImportResult {
 // run state. The window keeps the options in step with its controls, forwards
 // its handlers here, shows the signals, and implements the prompter.
 //
-// Every handler that uses the bus or changes the slave rows runs inside an
-// operation (Run): one at a time, and everything it holds is given back on
-// every way out. Handlers may throw (a table file that cannot be opened or
+// Every handler enters as its row of the handler table says (Enter): one that
+// uses the bus or changes a table's rows runs inside an operation (Run), one
+// at a time, and everything it holds is given back on every way out. Handlers may throw (a table file that cannot be opened or
 // created, a port that cannot be opened); the window's guard shows the error.
 class Station : public QObject, private Indicators {
     Q_OBJECT
@@ -123,6 +124,22 @@ public:
         return true;
     }
     bool operationRunning() const { return runState_.busy; }
+
+    // Runs the body of a window's handler as its row in the handler table
+    // says: as one operation (a bus command or a table edit), or at once
+    // (free). False when the operation was refused.
+    template <class Body> bool Enter(Handler handler, Body&& body) {
+        switch (RowOf(handler).enters) {
+        case Enters::BusCommand:
+            return Run(Entry::Command, std::forward<Body>(body));
+        case Enters::TableEdit:
+            return Run(Entry::TableEdit, std::forward<Body>(body));
+        case Enters::Free:
+            break;
+        }
+        std::forward<Body>(body)();
+        return true;
+    }
 
     // --- Read-out, polling and logging ---
     // "M-Bus olvasás": every slave of the list.
@@ -216,8 +233,12 @@ public:
     // or holds a character that cannot separate cells.
     void CSVSeparator_MaskEditChange(const QString& text);
     // The zoom window opens or closes.
-    void Zoom_ButtonClick() { runState_.zoomOpen = true; }
-    void Hide_ButtonClick() { runState_.zoomOpen = false; }
+    void Zoom_ButtonClick() {
+        Enter(Handler::Zoom_Button, [this] { runState_.zoomOpen = true; });
+    }
+    void Hide_ButtonClick() {
+        Enter(Handler::Hide_Button, [this] { runState_.zoomOpen = false; });
+    }
 
     // The slave list at start: loaded from `path` when it exists; a file that
     // cannot be loaded is put aside as path + ".bad", so that the save at
@@ -232,7 +253,9 @@ public:
     // slave, address or mask; polling and logging end.
     void SStop_ButtonClick();
     // Empties the text area.
-    void CL_ButtonClick() { trace_.clear(); }
+    void CL_ButtonClick() {
+        Enter(Handler::CL_Button, [this] { trace_.clear(); });
+    }
     // The MDK box: RTS off (RtsOffMode) with it, on without it, DTR on. While
     // an operation runs, the lines change when it has ended.
     void MDK_CheckBoxClick(bool on);
@@ -277,6 +300,8 @@ private:
     void DataTableFilled() override { emit dataTableFilled(); }
     void SlaveListFilled() override { emit slaveListFilled(); }
     void ApplyMdk();
+    // Asks for a file name and saves the table into it.
+    void SaveTable(const GridModel& table);
     void Guard(const std::function<void()>& handler);
     void CreateOperations();
     void ReleaseLink();

@@ -1,5 +1,6 @@
 // Importing a telegram written as hexadecimal text.
 #include "interpret/hex.h"
+#include "operations/file_filters.h"
 #include "operations/hex_import.h"
 #include "operations/station.h"
 
@@ -17,9 +18,8 @@ ImportResult Station::Import_ButtonClick() {
     // The import overwrites the telegram buffer and the read context that a
     // waiting read-out uses.
     ImportResult result = ImportResult::Busy;
-    Run(Entry::TableEdit, [&] {
-        const QString name =
-            prompter_.fileToOpen(QStringLiteral("adatcsomag"), QStringLiteral("*"));
+    Enter(Handler::Import_Button, [&] {
+        const QString name = prompter_.fileToOpen(kTableFileFilter, kAnyFilePattern);
         result = name.isEmpty() ? ImportResult::Cancelled : ImportFile(name);
     });
     return result;

@@ -47,4 +47,21 @@ QString UnattendedPrompter::fileToSaveAs(const QString& filterText, const QStrin
     return unattended() ? QString() : user_.fileToSaveAs(filterText, pattern, preset);
 }
 
+void UnattendedPrompter::showMessageNoWait(const QString& text, const QString& caption) {
+    if (unattended()) {
+        Note(text, caption);
+    } else {
+        user_.showMessageNoWait(text, caption);
+    }
+}
+
+void UnattendedPrompter::fileToSaveThen(const QString& filterText, const QString& pattern,
+                                        std::function<void(const QString&)> done) {
+    if (unattended()) {
+        done(QString());
+    } else {
+        user_.fileToSaveThen(filterText, pattern, std::move(done));
+    }
+}
+
 } // namespace quorven

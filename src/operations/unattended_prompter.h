@@ -21,6 +21,9 @@ public:
     QString fileToSave(const QString& filterText, const QString& pattern) override;
     QString fileToSaveAs(const QString& filterText, const QString& pattern,
                          const QString& preset) override;
+    void showMessageNoWait(const QString& text, const QString& caption) override;
+    void fileToSaveThen(const QString& filterText, const QString& pattern,
+                        std::function<void(const QString&)> done) override;
 
 private:
     bool unattended() const { return run_.closeAfterRun; }

@@ -2,6 +2,7 @@
 
 #include "interpret/hex.h"
 #include "link/frames.h"
+#include "link/port_map.h"
 #include "sim/answer_header.h"
 #include "sim/hex_bytes.h"
 #include "sim/json_reader.h"
@@ -23,7 +24,6 @@ using Kind = JsonValue::Kind;
 constexpr std::array<qint32, 9> kMeterBauds{300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 38400};
 constexpr int kMaxNameBytes = 200;
 constexpr int kMaxAnswerFrameBytes = 261;
-constexpr int kMaxPortNumber = 255;
 
 struct OutcomeName {
     const char* name;
@@ -480,16 +480,11 @@ private:
             return false;
         }
         const std::string& t = value.text;
-        const std::string digits = t.size() > 3 ? t.substr(3) : std::string();
-        const bool valid = t.size() <= 6 && t.compare(0, 3, "COM") == 0 && !digits.empty() &&
-                           digits[0] != '0' &&
-                           std::all_of(digits.begin(), digits.end(),
-                                       [](char c) { return c >= '0' && c <= '9'; }) &&
-                           std::stoi(digits) <= kMaxPortNumber;
-        if (!valid) {
+        const QString name = QString::fromStdString(t);
+        if (ComPortNumber(name) == 0) {
             return fail(path, QuotedForMessage(t) + " is not a port COM1 to COM255");
         }
-        out = QString::fromStdString(t);
+        out = name;
         return true;
     }
 

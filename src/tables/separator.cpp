@@ -8,12 +8,19 @@ bool IsValidSeparator(QChar c) {
            !c.isLetterOrNumber();
 }
 
+std::optional<QChar> RefusedSeparator(const QString& text) {
+    if (text.isEmpty() || IsValidSeparator(text.front())) {
+        return std::nullopt;
+    }
+    return text.front();
+}
+
 QChar UsableSeparator(QChar c) {
     return IsValidSeparator(c) ? c : QChar(kDefaultSeparator);
 }
 
 QChar SeparatorFromText(const QString& text) {
-    return text.isEmpty() ? QChar(kDefaultSeparator) : UsableSeparator(text.front());
+    return text.isEmpty() || RefusedSeparator(text) ? QChar(kDefaultSeparator) : text.front();
 }
 
 std::string SeparatorUtf8(QChar c) {

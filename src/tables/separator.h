@@ -3,6 +3,7 @@
 #include <QChar>
 #include <QString>
 
+#include <optional>
 #include <string>
 
 namespace quorven {
@@ -15,6 +16,10 @@ inline constexpr char16_t kDefaultSeparator = u',';
 // (a line break inside a cell), NUL, a letter or a digit (a list split at
 // every "a" is a list destroyed), and never half of a surrogate pair.
 bool IsValidSeparator(QChar c);
+
+// The character of a separator text that cannot separate cells (its
+// first); nothing when the text is empty or its first character is valid.
+std::optional<QChar> RefusedSeparator(const QString& text);
 
 // The separator to use for a character the user typed: the character itself
 // when it is valid, else ",".

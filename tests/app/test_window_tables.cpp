@@ -31,10 +31,10 @@ QString WaterMeter() {
 
 // Prints through the window's button into a PDF file instead of a printer.
 QString PrintedText(TForm1& w, QPushButton* button, const QString& pdf) {
-    w.printerSetup = [pdf](QPrinter& printer) {
+    w.printerSetup = [pdf](QPrinter& printer, const std::function<void(bool)>& done) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
-        return true;
+        done(true);
     };
     QTest::mouseClick(button, Qt::LeftButton);
     return PdfText(pdf);

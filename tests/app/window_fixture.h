@@ -20,6 +20,8 @@ struct WindowFixture {
     QTemporaryDir dir;
     ScriptedPrompter prompter;
     std::unique_ptr<TForm1> form;
+    // The window's own boxes and dialogs instead of the script.
+    bool ownDialogs = false;
 
     QString path(const QString& name) const { return dir.filePath(name); }
 
@@ -43,7 +45,7 @@ struct WindowFixture {
         if (adjust) {
             adjust(config);
         }
-        form = std::make_unique<TForm1>(config, &prompter, clock);
+        form = std::make_unique<TForm1>(config, ownDialogs ? nullptr : &prompter, clock);
         form->CreateZoomWindow();
         form->CreateModemWindow();
         return *form;

@@ -39,6 +39,12 @@ Output Run(const QString& program, const QStringList& args, const QString& folde
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    // Help and version are answered without a display, by every program.
+    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("--version"))) {
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+            env.remove(QString::fromLatin1(name));
+        }
+    }
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(folder);
     p.start(ProgramPath(program), args);
