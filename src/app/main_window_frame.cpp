@@ -6,6 +6,7 @@
 #include "app/program_help.h"
 #include "app/window_geometry.h"
 #include "operations/station.h"
+#include "publish/station_publishing.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -69,8 +70,9 @@ WindowGeometry TForm1::CurrentFrame() const {
 }
 
 void TForm1::About1Click() {
-    prompter_->showMessage(AboutText(settingsPath(), slaveListPath()),
-                           QStringLiteral("About Quorven"));
+    prompter_->showMessage(
+        AboutText(settingsPath(), slaveListPath(), publishing_ ? publishing_->url() : QString()),
+        QStringLiteral("About Quorven"));
 }
 
 void TForm1::ShowFirstStartHint() {

@@ -96,6 +96,7 @@ ReadOutSummary ReadOut::MBRead() {
 
     int remaining = total;
     int telegrams = 0;
+    SlaveRead slaveRead;
     QString currentPort;
     QString currentBaud;
     while (remaining != 0 && !run.stop) {
@@ -141,6 +142,9 @@ ReadOutSummary ReadOut::MBRead() {
         const QDateTime now = c_.wallClock.Now(c_.clock);
         read.dateText = WallClock::DateText(now);
         read.timeText = WallClock::TimeText(now);
+        if (telegrams == 0) {
+            slaveRead = {row, c_.filling.NextRow(), 0, now};
+        }
 
         if (o.MDK_CheckBox) {
             link.SetRts(false);
@@ -185,6 +189,10 @@ ReadOutSummary ReadOut::MBRead() {
             again = false;
         }
         if (!again) {
+            if (hooks_.slaveRead) {
+                slaveRead.endDataRow = c_.filling.NextRow();
+                hooks_.slaveRead(slaveRead);
+            }
             --remaining;
             in.ClearMoreRecordsFollow();
             read.recordOffset = 0;
