@@ -8,6 +8,12 @@
 #include <QString>
 #include <QStringList>
 
+#include "tables/table_layouts.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
 namespace quorven {
 
 // One meter of a read-out as it leaves the computer: the meter's header, when
@@ -26,10 +32,20 @@ struct MeterReading {
     QList<QStringList> rows; // kDataColumnCount cells each
 };
 
-// The reading of one slave, taken from the tables right after its read: the
-// header from its first data row where the meter answered (the address,
-// identification number and manufacturer the meter gave), the rest from its
-// slave-list row.
-MeterReading CaptureReading(const Tables& tables, const SlaveRead& read);
+// The cells of one slave's read as the tables hold them right after it, in
+// UTF-8: cheap to take on the thread of the read-out (short texts need no
+// memory of their own), turned into a MeterReading elsewhere.
+struct CapturedReading {
+    std::array<std::string, kSlaveColumnCount> slave; // its slave-list row
+    std::vector<std::string> cells;                   // kDataColumnCount per data row
+    QDateTime time;
+};
+
+CapturedReading CaptureReading(const Tables& tables, const SlaveRead& read);
+
+// The reading: the header from its first data row where the meter answered
+// (the address, identification number and manufacturer the meter gave), the
+// rest from its slave-list row.
+MeterReading ToMeterReading(const CapturedReading& captured);
 
 } // namespace quorven

@@ -28,12 +28,12 @@ bool MqttClient::Start() {
     return started;
 }
 
-void MqttClient::Publish(const OutgoingMessage& message) {
+void MqttClient::Post(std::function<void(MessageSink&)> job) {
     if (finished_) {
         return;
     }
     QMetaObject::invokeMethod(
-        connection_, [connection = connection_, message] { connection->Send(message); },
+        connection_, [connection = connection_, job = std::move(job)] { job(*connection); },
         Qt::QueuedConnection);
 }
 

@@ -7,20 +7,20 @@
 #include <QString>
 #include <QThread>
 
-#include <memory>
+#include <functional>
 
 namespace quorven {
 
 class MqttConnection;
 
-// The broker's client. Messages handed to Publish go to a thread of their
-// own, which alone calls the client library: a slow or absent broker, a name
+// The broker's client. Messages are made and handed over on a thread of
+// their own, which alone calls the client library: a slow or absent broker, a name
 // lookup or the library's files never hold up the caller (the window, a
 // read-out). The library keeps the messages that wait for the broker, in
 // order, in files below storeFolder, so they also outlive the program; at
 // most MaxWaiting wait, beyond that the oldest are dropped. What happens to
 // the connection comes back as lines for the text area.
-class MqttClient final : public QObject, public MessageSink {
+class MqttClient final : public QObject {
     Q_OBJECT
 public:
     // statusTopic gets "online" while the station is connected and "offline"
@@ -34,7 +34,9 @@ public:
     // go out first) and starts connecting. False, and a line, when the
     // settings cannot give a client.
     bool Start();
-    void Publish(const OutgoingMessage& message) override;
+    // Runs job on the client's thread, after every job posted before; what
+    // it publishes on the sink goes to the broker.
+    void Post(std::function<void(MessageSink&)> job);
     // At the program's end: waits at most waitMs for the waiting messages to
     // reach a connected broker, says "offline" and disconnects. What is still
     // waiting stays in the files for the next start.

@@ -263,7 +263,7 @@ int MqttConnection::PendingCount() const {
     return count;
 }
 
-void MqttConnection::Send(const OutgoingMessage& message) {
+void MqttConnection::Publish(const OutgoingMessage& message) {
     if (client_ == nullptr) {
         return;
     }

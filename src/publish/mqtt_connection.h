@@ -17,7 +17,7 @@ namespace quorven {
 // The client library's client, used only on the thread this object lives
 // on. The library calls back on threads of its own; each callback is handed
 // to this object's thread as a queued call.
-class MqttConnection final : public QObject {
+class MqttConnection final : public QObject, public MessageSink {
     Q_OBJECT
 public:
     MqttConnection(const MqttSettings& settings, const QString& statusTopic,
@@ -25,7 +25,7 @@ public:
     ~MqttConnection() override;
 
     bool Start();
-    void Send(const OutgoingMessage& message);
+    void Publish(const OutgoingMessage& message) override;
     void Finish(int waitMs);
 
     // How long the next connect waits after a failed one, at most.

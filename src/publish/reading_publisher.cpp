@@ -5,22 +5,22 @@
 
 namespace quorven {
 
-ReadingPublisher::ReadingPublisher(const MqttSettings& settings, MessageSink& sink)
-    : sink_(sink), prefix_(TopicPrefix(settings)), site_(settings.site), retain_(settings.retain),
+ReadingPublisher::ReadingPublisher(const MqttSettings& settings)
+    : prefix_(TopicPrefix(settings)), site_(settings.site), retain_(settings.retain),
       homeAssistant_(settings.homeAssistant) {}
 
-void ReadingPublisher::Publish(const MeterReading& reading) {
+void ReadingPublisher::Publish(const MeterReading& reading, MessageSink& sink) {
     const QString topic = MeterTopic(prefix_, reading);
     if (homeAssistant_) {
         for (const OutgoingMessage& config :
              DiscoveryMessages(reading, topic, statusTopic(), site_)) {
             if (!discovered_.contains(config.topic)) {
                 discovered_.insert(config.topic);
-                sink_.Publish(config);
+                sink.Publish(config);
             }
         }
     }
-    sink_.Publish({topic, MeterMessage(reading, site_), retain_});
+    sink.Publish({topic, MeterMessage(reading, site_), retain_});
 }
 
 } // namespace quorven

@@ -14,15 +14,14 @@ namespace quorven {
 // on, the discovery messages of its records.
 class ReadingPublisher {
 public:
-    ReadingPublisher(const MqttSettings& settings, MessageSink& sink);
+    explicit ReadingPublisher(const MqttSettings& settings);
 
-    void Publish(const MeterReading& reading);
+    void Publish(const MeterReading& reading, MessageSink& sink);
 
     const QString& prefix() const { return prefix_; }
     QString statusTopic() const { return prefix_ + QStringLiteral("/status"); }
 
 private:
-    MessageSink& sink_;
     QString prefix_;
     QString site_;
     bool retain_;

@@ -12,11 +12,14 @@ StationPublishing::StationPublishing(Station& station, const MqttSettings& setti
                                      const QString& storeFolder)
     : station_(station), url_(settings.url),
       client_(settings, TopicPrefix(settings) + QStringLiteral("/status"), storeFolder),
-      publisher_(settings, client_) {
+      publisher_(settings) {
     connect(&client_, &MqttClient::line, this,
             [this](const QString& text) { station_.trace().append(text); });
+    // Only the cells are taken here; the messages are made on the client's
+    // thread, where alone the publisher is used.
     connect(&station, &Station::meterRead, this, [this](const SlaveRead& read) {
-        publisher_.Publish(CaptureReading(station_.tables(), read));
+        client_.Post([publisher = &publisher_, reading = CaptureReading(station_.tables(), read)](
+                         MessageSink& sink) { publisher->Publish(ToMeterReading(reading), sink); });
     });
 }
 

@@ -44,9 +44,9 @@ QList<OutgoingMessage> ReadOnce(const QString& slaveList, bool homeAssistant) {
     settings.site = QStringLiteral("Site 1");
     settings.homeAssistant = homeAssistant;
     RecordingSink sink;
-    ReadingPublisher publisher(settings, sink);
+    ReadingPublisher publisher(settings);
     QObject::connect(&station, &Station::meterRead, [&](const SlaveRead& read) {
-        publisher.Publish(CaptureReading(station.tables(), read));
+        publisher.Publish(ToMeterReading(CaptureReading(station.tables(), read)), sink);
     });
     station.MBRead_ButtonClick();
     return sink.messages;
