@@ -326,9 +326,13 @@ void MqttConnection::Finish(int waitMs) {
     }
     const int waiting = PendingCount();
     if (waiting > 0) {
-        emit line(QStringLiteral("MQTT: %1 messages wait for %2 until the next start")
-                      .arg(waiting)
-                      .arg(settings_.url));
+        QString text = QStringLiteral("MQTT: %1 messages wait for %2 until the next start")
+                           .arg(waiting)
+                           .arg(settings_.url);
+        if (dropped_ > 0) {
+            text += QStringLiteral("; %1 oldest were dropped").arg(dropped_);
+        }
+        emit line(text);
     }
     MQTTAsync_destroy(&client_);
     client_ = nullptr;

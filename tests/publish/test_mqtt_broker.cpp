@@ -234,6 +234,7 @@ private slots:
     void readOnceGivesOneMessagePerMeter();
     void brokerAwayDuringLoggingLosesNothing();
     void runEndedWhileBrokerDownDeliversAtNextStart();
+    void beyondMaxWaitingTheOldestAreDropped();
     void wrongPasswordGivesOneLine();
     void unreachableBrokerGivesOneLine();
 
@@ -352,6 +353,36 @@ void TestMqttBroker::runEndedWhileBrokerDownDeliversAtNextStart() {
     QVERIFY(WaitFor([&] { return subscriber.DistinctReads().size() >= 2 * kDemoMeters; }, 10000));
     QTest::qWait(300);
     QCOMPARE(subscriber.DistinctReads().size(), 2 * kDemoMeters);
+}
+
+void TestMqttBroker::beyondMaxWaitingTheOldestAreDropped() {
+    const QString url = QStringLiteral("Url=mqtt://127.0.0.1:%1").arg(port_);
+    const QString demo = kExamples + QStringLiteral("slist-demo.csv");
+    const Station away(dir_->path(), {url, QStringLiteral("MaxWaiting=3")});
+    QCOMPARE(away.ReadOnce(demo), 0);
+    QCOMPARE(away.TraceLines(QStringLiteral("MQTT: 3 messages wait for the broker: the oldest "
+                                            "are dropped from now on"))
+                 .size(),
+             1);
+    QCOMPARE(away.TraceLines(QStringLiteral("MQTT: 3 messages wait for")).size(), 2);
+    QVERIFY(away.TraceLines(QStringLiteral("MQTT: 3 messages wait for mqtt"))
+                .value(0)
+                .endsWith(QLatin1String("until the next start; 6 oldest were dropped")));
+
+    Broker broker(dir_->path(), port_);
+    QVERIFY(broker.Start());
+    Subscriber subscriber(port_);
+    QVERIFY(subscriber.Ready());
+    QTest::qWait(1100);
+    const Station back(dir_->path(), {url});
+    QCOMPARE(back.ReadOnce(demo), 0);
+    // The newest three of the first run, then the second run's nine.
+    QVERIFY(WaitFor([&] { return subscriber.DistinctReads().size() >= 3 + kDemoMeters; }, 10000));
+    QTest::qWait(300);
+    const auto meters = subscriber.MeterMessages();
+    QCOMPARE(subscriber.DistinctReads().size(), 3 + kDemoMeters);
+    QCOMPARE(meters.at(0).first, QStringLiteral("quorven/test/GWF/00182007"));
+    QCOMPARE(meters.at(2).first, QStringLiteral("quorven/test/LGB/12082058"));
 }
 
 void TestMqttBroker::wrongPasswordGivesOneLine() {
