@@ -12,6 +12,7 @@
 #include "link/real_clock.h"
 #include "link/system_port_factory.h"
 #include "operations/station.h"
+#include "publish/station_publishing.h"
 
 #include <QAbstractButton>
 #include <QAction>

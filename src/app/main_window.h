@@ -21,6 +21,7 @@ class PortFactory;
 class Prompter;
 class SystemPortFactory;
 class Station;
+class StationPublishing;
 class TForm2;
 class TForm4;
 class TMB_Sio;
@@ -39,6 +40,7 @@ struct StartupConfig {
     QString importFile;     // a hex-text telegram imported when the window first shows
     class TraceFile* traceFile = nullptr; // keeps a copy of the text area, from the start on
     QStringList optionProblems;           // shown in the text area at start
+    QString mqttUrl; // the broker of this run (--mqtt), in place of the settings file's
     // The window's size and place are written back at close; not by a run
     // on a screen that is not the user's (the offscreen platform).
     bool keepWindowPlace = true;
@@ -173,6 +175,8 @@ private:
     void ShowPortTargets();
     void LoadStartSlaveList();
     void ApplySettings(const AppSettings& s);
+    // With a broker in [MQTT] (or --mqtt), every reading goes to it.
+    void StartPublishing(const IniFile& ini);
     void ApplyCommandAction(const CommandAction& a);
     void FormShow();
     void FormClose();
@@ -210,6 +214,8 @@ private:
     std::unique_ptr<Clock> ownClock_;
     Clock* clock_ = nullptr;
     std::unique_ptr<Station> station_;
+    // Before the station goes: every reading to the broker, when there is one.
+    std::unique_ptr<StationPublishing> publishing_;
     std::unique_ptr<ClockTimer> startImport_;
     TForm2* form2_ = nullptr;
     TForm4* form4_ = nullptr;

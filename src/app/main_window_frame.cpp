@@ -6,6 +6,7 @@
 #include "app/program_help.h"
 #include "app/window_geometry.h"
 #include "operations/station.h"
+#include "publish/station_publishing.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -69,7 +70,8 @@ WindowGeometry TForm1::CurrentFrame() const {
 
 void TForm1::About1Click() {
     station_->Enter(Handler::About1, [this] {
-        prompter_->showMessageNoWait(AboutText(settingsPath(), slaveListPath()),
+        prompter_->showMessageNoWait(AboutText(settingsPath(), slaveListPath(),
+                                               publishing_ ? publishing_->url() : QString()),
                                      QStringLiteral("About Quorven"));
     });
 }

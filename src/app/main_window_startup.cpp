@@ -11,6 +11,7 @@
 #include "link/clock.h"
 #include "link/mb_sio.h"
 #include "operations/station.h"
+#include "publish/station_publishing.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -35,6 +36,7 @@ StartupConfig StartupConfigFrom(const ProgramOptions& options, const QString& pr
     config.simulationFile = options.simulationFile;
     config.importFile = options.importFile;
     config.optionProblems = options.problems;
+    config.mqttUrl = options.mqttUrl;
     return config;
 }
 
@@ -89,10 +91,28 @@ void TForm1::FormCreate() {
     for (const QString& line : config_.optionProblems + settingsReport_) {
         station_->trace().append(line);
     }
+    StartPublishing(ini);
     ApplySettings(startSettings_);
     LoadStartSlaveList();
     AdvStringGrid1->sizeColumns();
     AdvStringGrid2->sizeColumns();
+}
+
+void TForm1::StartPublishing(const IniFile& ini) {
+    QStringList report;
+    const MqttSettings mqtt = MqttSettingsOfRun(ini.entries(QString::fromUtf16(kMqttSection)),
+                                                config_.mqttUrl, config_.configFolder, &report);
+    for (const QString& line : report) {
+        station_->trace().append(line);
+    }
+    if (!mqtt.enabled()) {
+        return;
+    }
+    publishing_ =
+        std::make_unique<StationPublishing>(*station_, mqtt, MqttStoreFolder(config_.configFolder));
+    if (!publishing_->Start()) {
+        publishing_.reset();
+    }
 }
 
 void TForm1::ApplySettings(const AppSettings& s) {
@@ -221,6 +241,9 @@ void TForm1::FormClose() {
     // Each file is written even when the other one fails.
     station_->SaveSlaveListAtClose(slaveListPath());
     SaveSettingsAtClose();
+    if (publishing_) {
+        publishing_->Finish(kFinishWaitMs);
+    }
 }
 
 void TForm1::SaveSettingsAtClose() {

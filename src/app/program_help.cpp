@@ -11,6 +11,7 @@ constexpr HelpRow kOptions[] = {
     {"--simulate", "[=FILE]", "put every port (COM1 ... COM255) on the simulated bus: the built-in demonstration bus, or the meters file FILE"},
     {"--config-dir", "=DIR", "keep the settings file and slist.csv in DIR (default: beside the program when that folder can be written, else the user's configuration folder)"},
     {"--import", "=FILE", "import the hex-text telegram FILE once the window shows"},
+    {"--mqtt", "=URL", "publish every meter read to the MQTT broker at URL (mqtt://HOST:PORT or mqtts://HOST:PORT) for this run, in place of Url in section [MQTT] of the settings file"},
     {"--list-ports", "", "print where each port name leads (mapped names, the system's serial ports, gateways) and exit"},
     {"--trace", "=FILE", "append every line of the text area to FILE as it is written"},
     {"--virtual-time", "", "with --simulate: run on virtual time, so an unattended run ends at once (waits and time-outs still count exactly)"},
@@ -53,7 +54,10 @@ const ProgramHelp kHelp{
     "Switches of the unattended run (upper or lower case; evaluated 4.5 s after the window "
     "shows, each echoed in the text area, unknown ones ignored):",
     kSwitches,
-    "",
+    "Section [MQTT] of the settings file publishes every meter read to an MQTT broker: "
+    "Url=mqtt://HOST:1883 (or mqtts://HOST:8883 with CaFile=), Topic=quorven/{site}, Site= "
+    "(default: the host name), ClientId=, User=, PasswordFile=, Qos=1, Retain=0, "
+    "HomeAssistant=0, MaxWaiting=100000. Without the section nothing is published.",
 };
 
 } // namespace
@@ -66,7 +70,8 @@ const ProgramHelp& QuorvenHelp() {
     return kHelp;
 }
 
-QString AboutText(const QString& settingsPath, const QString& slaveListPath) {
+QString AboutText(const QString& settingsPath, const QString& slaveListPath,
+                  const QString& brokerUrl) {
     return QStringLiteral("Quorven %1\n"
                           "Master station for the wired M-Bus (EN 13757-2/-3)\n\n"
                           "Licence: %2\n"
@@ -75,9 +80,14 @@ QString AboutText(const QString& settingsPath, const QString& slaveListPath) {
                           "AB).\n\n"
                           "Settings file: %4\n"
                           "Slave list: %5\n"
-                          "Previous slave list: %5.bak")
-        .arg(ProgramVersion(), QString::fromUtf8(kLicence), QString::fromLatin1(qVersion()),
-             settingsPath, slaveListPath);
+                          "Previous slave list: %5.bak\n"
+                          "Readings to a broker: %6")
+        .arg(
+            ProgramVersion(), QString::fromUtf8(kLicence), QString::fromLatin1(qVersion()),
+            settingsPath, slaveListPath,
+            brokerUrl.isEmpty()
+                ? QStringLiteral("none (section [MQTT] of the settings file, Url=mqtt://HOST:PORT)")
+                : brokerUrl + QStringLiteral(" (section [MQTT] of the settings file)"));
 }
 
 } // namespace quorven

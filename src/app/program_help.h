@@ -15,8 +15,10 @@ std::span<const HelpRow> QuorvenOptions();
 // unattended run.
 const ProgramHelp& QuorvenHelp();
 
-// The text of Help > About: the version, the licence, and where the
-// settings file and the slave list live.
-QString AboutText(const QString& settingsPath, const QString& slaveListPath);
+// The text of Help > About: the version, the licence, where the settings
+// file and the slave list live, and the broker the readings go to (empty:
+// none).
+QString AboutText(const QString& settingsPath, const QString& slaveListPath,
+                  const QString& brokerUrl);
 
 } // namespace quorven

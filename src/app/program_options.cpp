@@ -54,6 +54,12 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments) {
             } else {
                 o.traceFile = value;
             }
+        } else if (TakeOption(a, QLatin1String("--mqtt"), &value, &hasValue)) {
+            if (value.isEmpty()) {
+                o.refusals.append(QStringLiteral("--mqtt needs a broker: --mqtt=mqtt://HOST:PORT"));
+            } else {
+                o.mqttUrl = value;
+            }
         } else if (a == QLatin1String("--virtual-time")) {
             o.virtualTime = true;
         } else {

@@ -98,6 +98,7 @@ ReadOutSummary ReadOut::MBRead() {
 
     int remaining = total;
     int telegrams = 0;
+    SlaveRead slaveRead;
     QString currentPort;
     QString currentBaud;
     while (remaining != 0 && !run.stop) {
@@ -155,6 +156,9 @@ ReadOutSummary ReadOut::MBRead() {
         const QDateTime now = c_.wallClock.Now(c_.clock);
         read.dateText = WallClock::DateText(now);
         read.timeText = WallClock::TimeText(now);
+        if (telegrams == 0) {
+            slaveRead = {row, c_.filling.NextRow(), 0, now};
+        }
 
         bool accepted = false;
         const bool stxMeter =
@@ -213,6 +217,10 @@ ReadOutSummary ReadOut::MBRead() {
             again = false;
         }
         if (!again) {
+            if (hooks_.slaveRead) {
+                slaveRead.endDataRow = c_.filling.NextRow();
+                hooks_.slaveRead(slaveRead);
+            }
             --remaining;
             in.ClearMoreRecordsFollow();
             read.recordOffset = 0;

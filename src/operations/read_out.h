@@ -3,6 +3,7 @@
 #include "operations/operation_context.h"
 #include "operations/stx_meters.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <functional>
@@ -26,6 +27,16 @@ struct ReadOutSummary {
     bool loggingToFile = false; // a cycle of logging into the log file
 };
 
+// One slave of a read-out done: its slave-list row, the data-table rows its
+// read wrote (firstDataRow up to, not including, endDataRow; its rows, or its
+// error row) and when it was read.
+struct SlaveRead {
+    int slaveRow = 0;
+    int firstDataRow = 0;
+    int endDataRow = 0;
+    QDateTime time;
+};
+
 // The meter read-out: walks the slave list (or reads the selected slave),
 // talks to each meter through the link, and lets the data-table filling turn
 // every accepted answer into rows; a meter not read gets an error row.
@@ -37,6 +48,8 @@ public:
         std::function<void()> appendLog;
         std::function<void()> hangUpModem;
         std::function<void(const ReadOutSummary&)> ended;
+        // After every slave, with the rows it added.
+        std::function<void(const SlaveRead&)> slaveRead;
     };
 
     ReadOut(OperationContext& context, StxMeters& stx) : c_(context), stx_(stx) {}

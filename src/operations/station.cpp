@@ -80,7 +80,8 @@ void Station::CreateOperations() {
                                 modem_->HangUpAfterReadOut();
                             }
                         },
-                        [this](const ReadOutSummary& s) { autoRun_->ReadOutEnded(s); }});
+                        [this](const ReadOutSummary& s) { autoRun_->ReadOutEnded(s); },
+                        [this](const SlaveRead& read) { emit meterRead(read); }});
 }
 
 void Station::SetAutomaticRunHooks(AutomaticRun::Hooks hooks) {

@@ -273,6 +273,9 @@ signals:
     // Rows were added to the data table: the window sizes its columns and
     // shows the last row (also in the zoom window while it is open).
     void dataTableFilled();
+    // A slave of a read-out is done: its rows (or its error row) are in the
+    // data table. Emitted on the station's thread, before the next slave.
+    void meterRead(const quorven::SlaveRead& read);
     // Rows were added to the slave list or refreshed: the window sizes its
     // columns and shows the last row.
     void slaveListFilled();

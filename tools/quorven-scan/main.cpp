@@ -4,7 +4,8 @@
 // station as the buttons run it, the question whether to erase the slave list
 // answered Yes. The slave list found goes to standard output as CSV (the
 // format of the slave-list file, header row first); the text area's lines go
-// to standard error.
+// to standard error. With a broker (section [MQTT] of the settings file, or
+// --mqtt), every meter found is then read once and its reading published.
 #include "app/ini_file.h"
 #include "app/program_options.h"
 #include "app/settings.h"
@@ -12,6 +13,7 @@
 #include "link/real_clock.h"
 #include "link/virtual_clock.h"
 #include "operations/station.h"
+#include "publish/station_publishing.h"
 #include "tables/csv_writer.h"
 #include "tables/separator.h"
 
@@ -44,6 +46,7 @@ constexpr HelpRow kOptions[] = {
     {"--appres", "", "an application reset to all meters before the search (App. Res.)"},
     {"--mdk", "", "a level converter powered by the lines: RTS off (MDK)"},
     {"--no-parity", "", "8N1 instead of 8E1 (GSM-modem)"},
+    {"--mqtt", "=URL", "after the search, read every meter found once and publish it to the MQTT broker at URL (in place of Url in section [MQTT] of quorven.ini, which also publishes)"},
     {"--separator", "=C", "separate the cells by C instead of \",\" (not a letter, digit, quote or line break)"},
 };
 // clang-format on
@@ -138,12 +141,9 @@ public:
     QString fileToSave(const QString&, const QString&) override { return {}; }
 };
 
-AppSettings ReadSettingsOf(const Arguments& args, QStringList* report) {
-    const QString folder =
-        ConfigFolder(args.program.configDir, QCoreApplication::applicationDirPath(),
-                     QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
-    return ReadSettings(IniFile::load(QDir(folder).filePath(QStringLiteral("quorven.ini"))),
-                        report);
+QString ConfigFolderOf(const Arguments& args) {
+    return ConfigFolder(args.program.configDir, QCoreApplication::applicationDirPath(),
+                        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
 }
 
 } // namespace
@@ -161,7 +161,11 @@ int main(int argc, char** argv) {
         return RefuseUsage(kHelp, problem);
     }
     QStringList report;
-    const AppSettings settings = ReadSettingsOf(args, &report);
+    const QString configFolder = ConfigFolderOf(args);
+    const IniFile ini = IniFile::load(QDir(configFolder).filePath(QStringLiteral("quorven.ini")));
+    const AppSettings settings = ReadSettings(ini, &report);
+    const MqttSettings mqtt = MqttSettingsOfRun(ini.entries(QString::fromUtf16(kMqttSection)),
+                                                args.program.mqttUrl, configFolder, &report);
     if (args.port.isEmpty()) {
         args.port = PortName(settings.port);
         if (args.port.isEmpty()) {
@@ -191,12 +195,26 @@ int main(int argc, char** argv) {
     o.SB_ComboBox = args.baudEntry;
     o.MB1Port_ComboBox = args.port;
     station.MDK_CheckBoxClick(o.MDK_CheckBox);
+    std::unique_ptr<StationPublishing> publishing;
+    if (mqtt.enabled()) {
+        publishing =
+            std::make_unique<StationPublishing>(station, mqtt, MqttStoreFolder(configFolder));
+        if (!publishing->Start()) {
+            return kUsageOrPort;
+        }
+    }
 
     try {
         if (args.secondary) {
             station.IDS_ButtonClick();
         } else {
             station.PS_ButtonClick();
+        }
+        if (publishing && station.tables().SlaveCount() > 0) {
+            station.MBRead_ButtonClick();
+        }
+        if (publishing) {
+            publishing->Finish(kFinishWaitMs);
         }
     } catch (const std::exception& e) {
         PrintErrorLine(QStringLiteral("quorven-scan: ") + QString::fromUtf8(e.what()));

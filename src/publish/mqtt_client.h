@@ -1,0 +1,54 @@
+#pragma once
+
+#include "publish/mqtt_settings.h"
+#include "publish/outgoing_message.h"
+
+#include <QObject>
+#include <QString>
+#include <QThread>
+
+#include <functional>
+
+namespace quorven {
+
+class MqttConnection;
+
+// The broker's client. Messages are made and handed over on a thread of
+// their own, which alone calls the client library: a slow or absent broker, a name
+// lookup or the library's files never hold up the caller (the window, a
+// read-out). The library keeps the messages that wait for the broker, in
+// order, in files below storeFolder, so they also outlive the program; at
+// most MaxWaiting wait, beyond that the oldest are dropped. What happens to
+// the connection comes back as lines for the text area.
+class MqttClient final : public QObject {
+    Q_OBJECT
+public:
+    // statusTopic gets "online" while the station is connected and "offline"
+    // (the broker's will) when it is gone; retained. The password is the
+    // first line of passwordFile, if any.
+    MqttClient(const MqttSettings& settings, const QString& statusTopic, const QString& storeFolder,
+               QObject* parent = nullptr);
+    ~MqttClient() override;
+
+    // Creates the library's client (the messages a previous run left waiting
+    // go out first) and starts connecting. False, and a line, when the
+    // settings cannot give a client.
+    bool Start();
+    // Runs job on the client's thread, after every job posted before; what
+    // it publishes on the sink goes to the broker.
+    void Post(std::function<void(MessageSink&)> job);
+    // At the program's end: waits at most waitMs for the waiting messages to
+    // reach a connected broker, says "offline" and disconnects. What is still
+    // waiting stays in the files for the next start.
+    void Finish(int waitMs);
+
+signals:
+    void line(const QString& text);
+
+private:
+    QThread thread_;
+    MqttConnection* connection_ = nullptr; // lives on thread_
+    bool finished_ = false;
+};
+
+} // namespace quorven
