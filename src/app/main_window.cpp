@@ -136,6 +136,7 @@ void TForm1::ConnectControls() {
     connect(AdvStringGrid1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { Guarded([this, at] { SlaveListMenu(at); }); });
     ConnectSearches();
+    ConnectCharts();
 }
 
 void TForm1::ConnectSearches() {

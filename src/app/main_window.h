@@ -20,6 +20,7 @@ class PortFactory;
 class Prompter;
 class SystemPortFactory;
 class Station;
+class ChartWindow;
 class TForm2;
 class TForm4;
 class TMB_Sio;
@@ -109,6 +110,14 @@ public:
     void Clear2_ButtonClick();
     void Import_ButtonClick();
     void Zoom_ButtonClick();
+    // The chart of the data table (also its menu's "grafikon"); it follows
+    // the table while logging adds cycles.
+    void Chart_ButtonClick();
+    // The data table's "grafikon log file-ból...": a log file chosen in a
+    // dialog, charted in a window of its own.
+    void ChartFile1Click();
+    ChartWindow* ChartFile(const QString& fileName);
+    ChartWindow* Chart() const { return chart_; }
     void Print1_ButtonClick();
     void Print2_ButtonClick();
     void Insertslave1Click();
@@ -173,6 +182,7 @@ private:
     void ConnectSearches();
     void ConnectTables();
     void ConnectOptions();
+    void ConnectCharts();
     // Connects a signal to a handler run under the guard.
     template <class Sender, class Signal>
     void On(Sender* sender, Signal signal, void (TForm1::*handler)());
@@ -192,6 +202,7 @@ private:
     std::unique_ptr<ClockTimer> startImport_;
     TForm2* form2_ = nullptr;
     TForm4* form4_ = nullptr;
+    ChartWindow* chart_ = nullptr;
 
     AppSettings startSettings_;  // what was read, for the keys the controls do not hold
     QStringList settingsReport_; // lines about the settings file for the text area
