@@ -330,6 +330,11 @@ void ChartWindow::Redraw() {
                                ChartMs(max.toMSecsSinceEpoch()));
                     }
                 });
+        // A wider or narrower plot has other pixel columns.
+        connect(chart, &QChart::plotAreaChanged, view, [this, view, time] {
+            Reduce(view, ChartMs(time->min().toMSecsSinceEpoch()),
+                   ChartMs(time->max().toMSecsSinceEpoch()));
+        });
     }
 }
 
