@@ -9,6 +9,8 @@
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QFileDialog>
+#include <QGraphicsLayout>
+#include <QGraphicsScene>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineSeries>
@@ -44,6 +46,7 @@ double ChartMs(qint64 axisMs) {
 
 constexpr int kMinChartHeight = 280;
 constexpr int kDefaultColumns = 1000;
+constexpr double kPdfChartWidth = 1100;
 
 QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
@@ -269,7 +272,7 @@ void ChartWindow::Redraw() {
     const ChartRange all = TimeRange(selected);
     for (const ChartPanel& panel : ArrangeCharts(selected)) {
         auto* chart = new QChart;
-        chart->legend()->setAlignment(Qt::AlignBottom);
+        chart->legend()->setAlignment(Qt::AlignRight);
         auto* time = new QDateTimeAxis;
         time->setFormat(QStringLiteral("dd.MM. hh:mm"));
         time->setTitleText(tr("idő"));
@@ -373,12 +376,21 @@ bool ChartWindow::ExportPdf(const QString& fileName) {
         return false;
     }
     // Drawn as scenes, not as pictures: lines stay lines and texts stay text.
+    // Each chart is laid out for the page (at kPdfChartWidth scene units
+    // across) while it is drawn, then as it was.
     const QRect page = painter.viewport();
     const int height = page.height() / static_cast<int>(views_.size());
+    const QSizeF pageSize(kPdfChartWidth, kPdfChartWidth * height / page.width());
     for (std::size_t i = 0; i < views_.size(); ++i) {
+        QChart* chart = views_[i]->chart();
+        const QRectF shown = chart->geometry();
+        chart->setGeometry(QRectF(shown.topLeft(), pageSize));
+        chart->layout()->activate();
         const QRect target(page.left(), page.top() + static_cast<int>(i) * height, page.width(),
                            height);
-        views_[i]->render(&painter, target, views_[i]->viewport()->rect(), Qt::KeepAspectRatio);
+        chart->scene()->render(&painter, target, chart->geometry(), Qt::KeepAspectRatio);
+        chart->setGeometry(shown);
+        chart->layout()->activate();
     }
     return painter.end();
 }
