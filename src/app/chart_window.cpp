@@ -46,6 +46,10 @@ double ChartMs(qint64 axisMs) {
 
 constexpr int kMinChartHeight = 280;
 constexpr int kDefaultColumns = 1000;
+// A file of thousands of meters stays usable: the first ones are picked at
+// first, and no more lines than these are drawn at once.
+constexpr std::size_t kMetersPickedAtFirst = 10;
+constexpr std::size_t kMaxLines = 200;
 constexpr double kPdfChartWidth = 1100;
 
 QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
@@ -204,13 +208,14 @@ void ChartWindow::OpenLogFile(const QString& fileName, QChar logSeparator) {
 
 void ChartWindow::FillLists() {
     redrawing_ = true;
-    // New meters are picked; of the records at first the first one with a unit.
+    // New meters are picked (the first ones); of the records at first the
+    // first one with a unit.
     for (std::size_t i = static_cast<std::size_t>(Meters_ListBox->count());
          i < data_.meters().size(); ++i) {
         const ChartMeter& m = data_.meters()[i];
         auto* item = new QListWidgetItem(m.place + u' ' + m.id, Meters_ListBox);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Checked);
+        item->setCheckState(i < kMetersPickedAtFirst ? Qt::Checked : Qt::Unchecked);
     }
     const bool anyPicked = !Checked(*Records_ListBox).empty();
     for (std::size_t i = static_cast<std::size_t>(Records_ListBox->count());
@@ -226,7 +231,6 @@ void ChartWindow::FillLists() {
             !anyPicked && Checked(*Records_ListBox).empty() && !r.unit.trimmed().isEmpty();
         item->setCheckState(pick ? Qt::Checked : Qt::Unchecked);
     }
-    Skipped_Label->setText(SkippedRowsNote(data_));
     redrawing_ = false;
 }
 
@@ -268,7 +272,14 @@ void ChartWindow::Redraw() {
     for (const int i : Checked(*Records_ListBox)) {
         records.push_back(data_.records()[static_cast<std::size_t>(i)]);
     }
-    const auto selected = SelectSeries(data_, meters, records);
+    auto selected = SelectSeries(data_, meters, records);
+    QString note = SkippedRowsNote(data_);
+    if (selected.size() > kMaxLines) {
+        selected.resize(kMaxLines);
+        note += (note.isEmpty() ? QString() : QStringLiteral("\n")) +
+                tr("only the first %1 lines are drawn").arg(kMaxLines);
+    }
+    Skipped_Label->setText(note);
     const ChartRange all = TimeRange(selected);
     for (const ChartPanel& panel : ArrangeCharts(selected)) {
         auto* chart = new QChart;

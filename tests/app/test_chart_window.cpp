@@ -48,6 +48,7 @@ private slots:
     void followsLogging();
     void logFileCharts();
     void unreadableLogFileIsReported();
+    void manyMetersStayUsable();
     void zoomReducesAgain();
     void exportsPictureAndPdf();
 };
@@ -148,6 +149,25 @@ void TestChartWindow::unreadableLogFileIsReported() {
     w.Guarded([&] { w.ChartFile(f.path("missing.csv")); });
     QCOMPARE(f.prompter.asked.size(), std::size_t{1});
     QVERIFY(f.prompter.asked.back().text.startsWith("Cannot open file " + f.path("missing.csv")));
+}
+
+// A log of 250 meters: the first 10 are picked at first, and picking all
+// draws no more than 200 lines.
+void TestChartWindow::manyMetersStayUsable() {
+    WindowFixture f;
+    QByteArray log = kLogHeader;
+    for (int m = 0; m < 250; ++m) {
+        log += "Place " + QByteArray::number(m) + ";31.01.25;23:50:00;1;" +
+               QByteArray::number(10000000 + m) + ";KAM;2;100;kWh;energy;;0;0;0\r\n";
+    }
+    f.writeFile("log.csv", log);
+    ChartWindow chart;
+    chart.OpenLogFile(f.path("log.csv"), u';');
+    QCOMPARE(chart.Meters_ListBox->count(), 250);
+    QCOMPARE(chart.views().front()->chart()->series().size(), 10);
+    chart.Pick({-1}, {-1});
+    QCOMPARE(chart.views().front()->chart()->series().size(), 200);
+    QCOMPARE(chart.Skipped_Label->text(), QString("only the first 200 lines are drawn"));
 }
 
 void TestChartWindow::zoomReducesAgain() {
