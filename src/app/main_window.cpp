@@ -86,12 +86,6 @@ TMB_Sio& TForm1::link() const {
     return station_->link();
 }
 
-template <class Sender, class Signal>
-void TForm1::On(Sender* sender, Signal signal, void (TForm1::*handler)()) {
-    connect(sender, signal, this,
-            [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
-}
-
 void TForm1::ConnectControls() {
     Trace& t = station_->trace();
     // The text area keeps as many lines as the trace, dropping the oldest.

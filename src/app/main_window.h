@@ -211,4 +211,12 @@ private:
     bool closed_ = false;
 };
 
+// In the header: each file of the window that connects a handler makes its
+// own copy (an optimised build inlines the one in main_window.cpp away).
+template <class Sender, class Signal>
+void TForm1::On(Sender* sender, Signal signal, void (TForm1::*handler)()) {
+    connect(sender, signal, this,
+            [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
+}
+
 } // namespace quorven
