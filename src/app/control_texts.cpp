@@ -45,6 +45,7 @@ const ControlText kMainWindowTexts[] = {
     {"Clear2_Button", "adat törlés", "adatlista törlése"},
     {"Import_Button", "Import",
      "Import from text data file (hex ascii with spaces: 68 2D 2D 68 08 01 72 ..)"},
+    {"Chart_Button", "grafikon", "a mért értékek grafikonja"},
     {"Zoom_Button", "adat nagyítás", "adatlista teljes képernyön"},
     {"CL_Button", "olvasás törlés", "a log mezö törlése"},
     {"Exit_BitBtn", "kilép", "Exit program"},
@@ -104,5 +105,11 @@ void ApplyTexts(QWidget* root, const ControlText* texts, int count) {
         }
     }
 }
+
+const ControlText kDataMenuTexts[] = {
+    {"Chart1", "grafikon", nullptr},
+    {"ChartFile1", "grafikon log file-ból...", nullptr},
+};
+const int kDataMenuTextCount = int(std::size(kDataMenuTexts));
 
 } // namespace quorven

@@ -23,6 +23,10 @@ extern const int kMainWindowTextCount;
 extern const ControlText kSlaveMenuTexts[];
 extern const int kSlaveMenuTextCount;
 
+// The pop-up menu of the data table.
+extern const ControlText kDataMenuTexts[];
+extern const int kDataMenuTextCount;
+
 // Sets caption, tool tip and status tip of every control of the table that is
 // a child of root (or root itself).
 void ApplyTexts(QWidget* root, const ControlText* texts, int count);

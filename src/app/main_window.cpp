@@ -75,6 +75,9 @@ const TForm1::WindowHandler TForm1::kHandlers[] = {
     {Handler::Print1_Button, &TForm1::Print1_ButtonClick},
     {Handler::Print2_Button, &TForm1::Print2_ButtonClick},
     {Handler::Zoom_Button, &TForm1::Zoom_ButtonClick},
+    {Handler::Chart_Button, &TForm1::Chart_ButtonClick},
+    {Handler::Chart1, &TForm1::Chart_ButtonClick},
+    {Handler::ChartFile1, &TForm1::ChartFile1Click},
     {Handler::SStop_Button, &TForm1::SStop_ButtonClick},
     {Handler::CL_Button, &TForm1::CL_ButtonClick},
     {Handler::Exit_BitBtn, &TForm1::Exit_BitBtnClick},
@@ -155,6 +158,7 @@ void TForm1::ConnectControls() {
         AdvStringGrid1->scrollToLastRow();
     });
     ConnectHandlers();
+    ConnectCharts();
 }
 
 void TForm1::ConnectHandlers() {

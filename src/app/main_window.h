@@ -22,6 +22,7 @@ class Prompter;
 class SystemPortFactory;
 class Station;
 class StationPublishing;
+class ChartWindow;
 class TForm2;
 class TForm4;
 class TMB_Sio;
@@ -127,6 +128,14 @@ public:
     void Clear2_ButtonClick();
     void Import_ButtonClick();
     void Zoom_ButtonClick();
+    // The chart of the data table (also its menu's "grafikon"); it follows
+    // the table while logging adds cycles.
+    void Chart_ButtonClick();
+    // The data table's "grafikon log file-ból...": a log file chosen in a
+    // dialog, charted in a window of its own.
+    void ChartFile1Click();
+    ChartWindow* ChartFile(const QString& fileName);
+    ChartWindow* Chart() const { return chart_; }
     void Print1_ButtonClick();
     void Print2_ButtonClick();
     void Insertslave1Click();
@@ -201,6 +210,8 @@ private:
         void (TForm1::*run)();
     };
     static const WindowHandler kHandlers[];
+    // The data table's menu; the chart buttons are rows of the handler table.
+    void ConnectCharts();
 
     // The slave list's current table row (1 = first meter), 0 when none.
     int CurrentSlaveRow() const;
@@ -219,6 +230,7 @@ private:
     std::unique_ptr<ClockTimer> startImport_;
     TForm2* form2_ = nullptr;
     TForm4* form4_ = nullptr;
+    ChartWindow* chart_ = nullptr;
 
     AppSettings startSettings_;  // what was read, for the keys the controls do not hold
     QStringList settingsReport_; // lines about the settings file for the text area

@@ -106,6 +106,7 @@ void CreateControls(QWidget* w, MainWindowControls& c) {
     c.Clear2_Button = Button(w, "Clear2_Button");
     c.Import_Button = Button(w, "Import_Button");
     c.Zoom_Button = Button(w, "Zoom_Button");
+    c.Chart_Button = Button(w, "Chart_Button");
     c.Memo1 = Make<QPlainTextEdit>(w, "Memo1");
     c.Memo1->setReadOnly(true);
     c.Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -125,6 +126,12 @@ void CreateControls(QWidget* w, MainWindowControls& c) {
     }
     c.ProgressBar2->setMaximumHeight(16);
     c.Dailylog_CheckBox->setVisible(false);
+
+    c.PopupMenu2 = new QMenu(c.AdvStringGrid2);
+    c.PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
+    c.Chart1 = MenuItem(c.PopupMenu2, "Chart1");
+    c.ChartFile1 = MenuItem(c.PopupMenu2, "ChartFile1");
+    c.AdvStringGrid2->setContextMenuPolicy(Qt::CustomContextMenu);
 
     c.PopupMenu1 = new QMenu(c.AdvStringGrid1);
     c.PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -228,6 +235,7 @@ void Arrange(QWidget* central, MainWindowControls& c) {
         dataButtons->addWidget(b);
     }
     dataButtons->addStretch();
+    dataButtons->addWidget(c.Chart_Button);
     dataButtons->addWidget(c.Zoom_Button);
 
     auto* data = new QVBoxLayout;
@@ -306,6 +314,7 @@ void ChainTabOrder(const MainWindowControls& c) {
         c.Load2_Button,
         c.Clear2_Button,
         c.Import_Button,
+        c.Chart_Button,
         c.Zoom_Button,
         c.Memo1,
         c.CL_Button,
@@ -330,6 +339,7 @@ void BuildMainWindowControls(QMainWindow* window, MainWindowControls& c) {
     AddHelp(window, c);
     ApplyTexts(central, kMainWindowTexts, kMainWindowTextCount);
     ApplyTexts(c.PopupMenu1, kSlaveMenuTexts, kSlaveMenuTextCount);
+    ApplyTexts(c.PopupMenu2, kDataMenuTexts, kDataMenuTextCount);
 }
 
 } // namespace quorven

@@ -65,6 +65,7 @@ struct MainWindowControls {
     QPushButton* Clear2_Button = nullptr;
     QPushButton* Import_Button = nullptr;
     QPushButton* Zoom_Button = nullptr;
+    QPushButton* Chart_Button = nullptr; // the chart of the data table
     QPlainTextEdit* Memo1 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
     QPushButton* CL_Button = nullptr;
@@ -89,6 +90,11 @@ struct MainWindowControls {
     QAction* AppRes1 = nullptr;
     QAction* AppResAll1 = nullptr;
     QAction* ReadPAdr01 = nullptr;
+
+    // The data table's menu: its chart, or the chart of a log file.
+    QMenu* PopupMenu2 = nullptr;
+    QAction* Chart1 = nullptr;
+    QAction* ChartFile1 = nullptr;
 };
 
 // Creates every control on the window with its name, caption and hint, and

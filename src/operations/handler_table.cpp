@@ -46,6 +46,10 @@ constexpr std::array kRows{
     HandlerRow{Print1_Button, "Form1", "Print1_Button", Free},
     HandlerRow{Print2_Button, "Form1", "Print2_Button", Free},
     HandlerRow{Zoom_Button, "Form1", "Zoom_Button", Free},
+    // Charts read the data table or a log file, never the bus.
+    HandlerRow{Chart_Button, "Form1", "Chart_Button", Free},
+    HandlerRow{Chart1, "Form1", "Chart1", Free},
+    HandlerRow{ChartFile1, "Form1", "ChartFile1", Free},
     HandlerRow{SStop_Button, "Form1", "SStop_Button", Free},
     HandlerRow{CL_Button, "Form1", "CL_Button", Free},
     // The window closes once a running operation has ended.

@@ -40,6 +40,9 @@ enum class Handler {
     Print1_Button,
     Print2_Button,
     Zoom_Button,
+    Chart_Button,
+    Chart1,     // the data table's menu: its chart
+    ChartFile1, // the data table's menu: the chart of a log file
     // Main window: the rest.
     SStop_Button,
     CL_Button,

@@ -3,8 +3,11 @@
 // The window is built as the program builds it, shown, and grabbed once the
 // event loop has painted it; with --read-out after it has read the slave
 // list (on virtual time, so the picture of a read-out of the simulated bus
-// takes no longer than any other).
+// takes no longer than any other). With --chart it logs the slave list for a
+// day of virtual time (a cycle every 15 minutes) and takes a picture of the
+// chart of the data table instead: the temperatures of the meters.
 
+#include "app/chart_window.h"
 #include "app/main_window.h"
 #include "app/program_help.h"
 #include "app/program_options.h"
@@ -13,16 +16,21 @@
 #include "operations/station.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDateTime>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QTimer>
 
 #include <cstdio>
+#include <vector>
 
 namespace {
 
 constexpr quorven::HelpRow kShotOptions[] = {
     {"--read-out", "", "read the slave list (on virtual time) before the picture is taken"},
+    {"--chart", "",
+     "log the slave list for a day (on virtual time) and take the chart window's picture"},
 };
 
 const quorven::ProgramHelp kHelp{
@@ -31,7 +39,7 @@ const quorven::ProgramHelp kHelp{
     "Takes a picture of the main window, as the program starts with these options, into OUT.png.",
     // The window's own options, the first rows of the program's table.
     quorven::QuorvenOptions().first(3),
-    "Its own option:",
+    "Its own options:",
     kShotOptions,
     "",
 };
@@ -61,7 +69,8 @@ int main(int argc, char* argv[]) {
     QStringList args = QApplication::arguments();
     args.removeFirst();
     // Its own option is not the program's: taken out before the check.
-    const bool readOut = args.removeAll(QStringLiteral("--read-out")) > 0;
+    const bool chart = args.removeAll(QStringLiteral("--chart")) > 0;
+    const bool readOut = args.removeAll(QStringLiteral("--read-out")) > 0 || chart;
     if (const auto status = quorven::AnswerCommonOptions(kHelp, args)) {
         return *status;
     }
@@ -83,13 +92,35 @@ int main(int argc, char* argv[]) {
     form1.CreateZoomWindow();
     form1.CreateModemWindow();
     form1.show();
-    if (readOut) {
+    QWidget* shown = &form1;
+    if (chart) {
+        constexpr qint64 kDayMs = 24 * 3600 * 1000;
+        form1.station().wallClock().Start(QDateTime(QDate::currentDate(), QTime(0, 0)), clock);
+        form1.PI_MaskEdit->setText(QStringLiteral("900"));
+        form1.LogFile_CheckBox->setChecked(false);
+        form1.Log_ButtonClick();
+        clock.advanceBy(kDayMs - 900 * 1000);
+        form1.SStop_ButtonClick();
+        clock.advanceBy(2000);
+        form1.Chart_ButtonClick();
+        quorven::ChartWindow& window = *form1.Chart();
+        std::vector<int> temperatures;
+        for (std::size_t i = 0; i < window.data().records().size(); ++i) {
+            const QString unit = window.data().records()[i].unit.trimmed();
+            if (unit == QStringLiteral("°C") || unit == QStringLiteral("K")) {
+                temperatures.push_back(static_cast<int>(i));
+            }
+        }
+        window.Pick({-1}, temperatures);
+        window.resize(1200, 640);
+        shown = &window;
+    } else if (readOut) {
         form1.station().wallClock().Start(QDateTime::currentDateTime(), clock);
         form1.MBRead_ButtonClick();
     }
     int result = 0;
-    QTimer::singleShot(1500, &form1, [&] {
-        if (!form1.grab().save(out)) {
+    QTimer::singleShot(1500, shown, [&] {
+        if (!shown->grab().save(out)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(out));
             result = 1;
         }
