@@ -9,7 +9,7 @@ namespace {
 // clang-format off
 constexpr HelpRow kOptions[] = {
     {"--simulate", "[=FILE]", "put every port (COM1 ... COM255) on the simulated bus: the built-in demonstration bus, or the meters file FILE"},
-    {"--config-dir", "=DIR", "keep the settings file and slist.csv in DIR (default: beside the program when that folder can be written, else the user's configuration folder)"},
+    {"--config-dir", "=DIR", "keep the settings file and slist.csv in DIR (default: beside the program when that folder can be written and is not a system folder such as /usr/bin, else the user's configuration folder)"},
     {"--import", "=FILE", "import the hex-text telegram FILE once the window shows"},
     {"--list-ports", "", "print where each port name leads (mapped names, the system's serial ports, gateways) and exit"},
     {"--trace", "=FILE", "append every line of the text area to FILE as it is written"},
@@ -43,7 +43,7 @@ constexpr HelpRow kSwitches[] = {
 
 // The program's own licence, as About shows it.
 constexpr char kLicence[] =
-    "not chosen yet; until it is, ask the authors before passing the program on.";
+    "GNU General Public License, version 3 or later (GPL-3.0-or-later). There is no warranty.";
 
 const ProgramHelp kHelp{
     "quorven",

@@ -1,5 +1,7 @@
 #include "cli/command_help.h"
 
+#include "cli/manual_page.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -44,6 +46,10 @@ QStringList Options(const QStringList& args) {
 }
 
 } // namespace
+
+std::span<const HelpRow> CommonHelpRows() {
+    return kCommonRows;
+}
 
 QString ProgramVersion() {
     return QStringLiteral(QUORVEN_VERSION);
@@ -90,6 +96,10 @@ std::optional<int> AnswerHelpOrVersion(const ProgramHelp& help, const QStringLis
     }
     if (options.contains(QStringLiteral("--version"))) {
         Print(stdout, VersionText(help));
+        return 0;
+    }
+    if (options.contains(QLatin1String(kManualPageOption))) {
+        Print(stdout, ManualPage(help));
         return 0;
     }
     return std::nullopt;

@@ -21,6 +21,13 @@ QString ReadText(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : "(missing " + path + ")";
 }
 
+// This user may not open the converter on /dev/ttyUSB0 nor /dev/ttyACM0.
+DeviceAccess NoAccessToUsb(const QString& device) {
+    return device.startsWith("/dev/ttyUSB") || device.startsWith("/dev/ttyACM")
+               ? DeviceAccess{true, "dialout"}
+               : DeviceAccess{};
+}
+
 } // namespace
 
 class TestPortCatalog : public QObject {
@@ -48,7 +55,8 @@ void TestPortCatalog::listing() {
                                 .manufacturer = "Relay",
                                 .vendorId = 0x1234,
                                 .productId = 0x00AB,
-                                .stableName = "/dev/serial/by-id/usb-Relay_M-Bus_Master-if00"}});
+                                .stableName = "/dev/serial/by-id/usb-Relay_M-Bus_Master-if00"}},
+                              NoAccessToUsb);
     QCOMPARE(catalog.listing().join('\n') + '\n', ReadText(kData + "/listing.txt"));
 }
 
