@@ -30,9 +30,9 @@ QString GroupName(gid_t gid) {
 
 } // namespace
 
-QString DeviceGroup(const QString& device) {
+QString GroupThatMayOpen(const QString& device) {
     struct stat info {};
-    if (::stat(QFile::encodeName(device).constData(), &info) != 0) {
+    if (::stat(QFile::encodeName(device).constData(), &info) != 0 || !GroupMayReadAndWrite(info)) {
         return {};
     }
     return GroupName(info.st_gid);
@@ -48,15 +48,11 @@ QString AccessDeniedHint(const QString& device, int error) {
     if (error != EACCES && error != EPERM) {
         return {};
     }
-    struct stat info {};
-    if (::stat(QFile::encodeName(device).constData(), &info) != 0) {
-        return {};
-    }
-    if (!GroupMayReadAndWrite(info)) {
+    const QString group = GroupThatMayOpen(device);
+    if (group.isEmpty()) {
         return QStringLiteral("the device's permissions let no group open it: the "
                               "administrator must give this user access");
     }
-    const QString group = GroupName(info.st_gid);
     return QStringLiteral("only members of group %1 may open it: ").arg(group) +
            JoinGroupAdvice(group);
 }
@@ -66,7 +62,7 @@ DeviceAccess CheckDeviceAccess(const QString& device) {
     if (::access(path.constData(), R_OK | W_OK) == 0 || errno != EACCES) {
         return {};
     }
-    return {true, DeviceGroup(device)};
+    return {true, GroupThatMayOpen(device)};
 }
 
 QString NoAccessNote(const DeviceAccess& access) {

@@ -8,8 +8,9 @@ namespace quorven {
 // Debian a serial device belongs to group "dialout", and only its members may
 // open it.
 
-// The group that owns the device ("dialout"), or empty when it cannot be told.
-QString DeviceGroup(const QString& device);
+// The group that owns the device ("dialout") when its members may read and
+// write it; empty when they may not or when it cannot be told.
+QString GroupThatMayOpen(const QString& device);
 
 // The advice after "Permission denied" when opening the device failed with
 // error (an errno value): the device's group, the command that adds the user
@@ -20,7 +21,7 @@ QString AccessDeniedHint(const QString& device, int error);
 // Whether this user may open a device that is there.
 struct DeviceAccess {
     bool denied = false; // present, but this user may not read and write it
-    QString group;       // the group that owns it
+    QString group;       // the group whose members may open it, if any
 };
 DeviceAccess CheckDeviceAccess(const QString& device);
 

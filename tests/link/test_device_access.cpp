@@ -85,7 +85,7 @@ void TestDeviceAccess::permissionDenied_data() {
         << 0600
         << "the device's permissions let no group open it: the administrator must give this "
            "user access"
-        << "present, no access: group @G";
+        << "present, no access";
 }
 
 void TestDeviceAccess::permissionDenied() {

@@ -49,6 +49,14 @@ public:
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Help and version need no display: answered before the window system opens.
+    QStringList rawArguments;
+    for (int i = 1; i < argc; ++i) {
+        rawArguments.append(QString::fromLocal8Bit(argv[i]));
+    }
+    if (const auto status = quorven::AnswerHelpOrVersion(kHelp, rawArguments)) {
+        return *status;
+    }
     QApplication app(argc, argv);
     QStringList args = QApplication::arguments();
     args.removeFirst();
