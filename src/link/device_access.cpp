@@ -17,12 +17,19 @@ bool GroupMayReadAndWrite(const struct stat& info) {
     return (info.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
 }
 
+// The group's name, or its number when the system does not know it. A group
+// with many members needs a larger buffer: it grows up to 1 MiB.
 QString GroupName(gid_t gid) {
-    long size = ::sysconf(_SC_GETGR_R_SIZE_MAX);
-    std::vector<char> buffer(static_cast<std::size_t>(size > 0 ? size : 16384));
+    const long suggested = ::sysconf(_SC_GETGR_R_SIZE_MAX);
+    std::vector<char> buffer(static_cast<std::size_t>(suggested > 0 ? suggested : 4096));
     group entry{};
     group* found = nullptr;
-    if (::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr) {
+    int error = 0;
+    while ((error = ::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found)) == ERANGE &&
+           buffer.size() < (std::size_t{1} << 20)) {
+        buffer.resize(buffer.size() * 2);
+    }
+    if (error != 0 || found == nullptr) {
         return QString::number(gid);
     }
     return QString::fromLocal8Bit(found->gr_name);
