@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # cmake -DPROGRAM=<program file> -DPAGE=<page.1> -P manual_page.cmake
 # Writes the program's manual page (made from its --help rows) and the same
 # page compressed, as installed, beside it.

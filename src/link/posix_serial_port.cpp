@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/posix_serial_port.h"
 
 #include "link/custom_baud.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/polling_logging.h"
 
 #include "tables/csv_writer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the port names lead: the listing of a settings file's [Ports] beside
 // the system's serial ports, compared with its expected text, and the
 // program's --list-ports, which prints it without a display.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file (its INI rules and the values read from it and written
 // back), the command line and the program's own options.
 #include "app/program_options.h"

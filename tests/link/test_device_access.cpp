@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A serial device this user may not open: the port's error says which group
 // may and how to join it, and the access check notes it for the port list.
 // Run as root, the opening is tried as user "nobody" in a child process.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The station's link on the demonstration bus, on virtual time: an exchange
 // through the station's link is traced by the station's reporter.
 #include "link/link_result.h"
