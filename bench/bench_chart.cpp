@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A log file of 1,000,000 rows opened for a chart and its series reduced to a
 // view 1920 pixels wide: the goal is both together within 2 seconds. The
 // log holds 20 meters of 8 records and a status row each, read every minute

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving and loading a data table of 1,000,000 rows of 14 columns, as a long
 // logging session leaves it. Reports the file size and the process's peak
 // memory; the load must stay well under twice the file size in memory.

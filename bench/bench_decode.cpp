@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding speed: every record of a telegram, as the data table reads them
 // (store, check, header, count, then each record's texts).
 #include "interpret/interpreter.h"

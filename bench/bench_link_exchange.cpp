@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Link-layer exchanges against the simulated bus on virtual time: a pass of
 // the primary search over an empty bus (250 REQ_UD2 without answer) and 250
 // answered REQ_UD2. The counters give the real (wall-clock) time per exchange

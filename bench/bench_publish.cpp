@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A read-out of 250 meters on virtual time with every meter published to a
 // local mosquitto broker, against the same read-out without publishing (the
 // benchmark skips itself where mosquitto is absent).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The read-out on virtual time against the simulated bus, through the
 // station as the window drives it.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The searches on the simulated bus, on virtual time: the primary search of an
 // empty bus (whose virtual duration must be exactly the sum of its waits and
 // time-outs) and of a bus of 250 meters, and the secondary search of a bus of

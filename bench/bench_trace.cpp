@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Appending to a full trace: every line drops the oldest one. The counter
 // gives the time per appended line at the program's limit.
 #include "link/trace.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the window does with a long data table: sizing its columns after a
 // read-out (measured on the first and last rows only) and printing it as text.
 // The table has 1,000,000 rows of 14 columns, as a long logging session

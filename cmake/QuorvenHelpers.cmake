@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # quorven_add_test(NAME <name> SOURCES <files...> LIBS <targets...>)
 # One QtTest executable, registered with CTest under its own name.
 function(quorven_add_test)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's charts: the chart of the data table, which follows it
 // while logging runs, and charts of log files.
 #include "app/chart_window.h"

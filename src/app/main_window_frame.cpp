@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's frame: its size and place on the screen and the splitter
 // between the tables (kept in section "Window" of the settings file), Help >
 // About, and the hint of the first start.

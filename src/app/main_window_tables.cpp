@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's tables: the views over the station's grids, their editing
 // hooks and menu, loading, saving, printing, zoom and import.
 #include "app/main_window.h"

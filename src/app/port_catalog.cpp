@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/port_catalog.h"
 
 #include "app/settings.h"
@@ -41,8 +42,9 @@ QString AboutGateway(const GatewayAddress& gateway) {
 
 } // namespace
 
-PortCatalog::PortCatalog(const PortMap& map, std::vector<SystemPortInfo> systemPorts)
-    : map_(map), systemPorts_(std::move(systemPorts)) {
+PortCatalog::PortCatalog(const PortMap& map, std::vector<SystemPortInfo> systemPorts,
+                         AccessCheck checkAccess)
+    : map_(map), systemPorts_(std::move(systemPorts)), checkAccess_(checkAccess) {
     for (const SystemPortInfo& p : systemPorts_) {
         canonicalDevices_.push_back(QFileInfo(p.device).canonicalFilePath());
     }
@@ -60,15 +62,22 @@ int PortCatalog::systemPortOf(const QString& device) const {
     return -1;
 }
 
+QString PortCatalog::aboutSystemPort(const SystemPortInfo& port) const {
+    const QString note = NoAccessNote(checkAccess_(port.device));
+    return note.isEmpty() ? AboutSystemPort(port)
+                          : AboutSystemPort(port) + QStringLiteral("; ") + note;
+}
+
 PortDescription PortCatalog::describeDevice(const QString& device, bool mapped) const {
     const int index = systemPortOf(device);
     if (index >= 0) {
-        return {device, AboutSystemPort(systemPorts_[static_cast<std::size_t>(index)]), true};
+        return {device, aboutSystemPort(systemPorts_[static_cast<std::size_t>(index)]), true};
     }
     // A mapped device the system does not list as a serial port (a
     // pseudo-terminal, a device of a driver the list misses) is there if it exists.
     if (mapped && QFileInfo::exists(device)) {
-        return {device, QStringLiteral("present"), true};
+        const QString note = NoAccessNote(checkAccess_(device));
+        return {device, note.isEmpty() ? QStringLiteral("present") : note, true};
     }
     return {device, QStringLiteral("not present"), false};
 }
@@ -115,7 +124,7 @@ QStringList PortCatalog::listing() const {
         rows.push_back(
             {QStringLiteral("-"),
              {p.device,
-              AboutSystemPort(p) +
+              aboutSystemPort(p) +
                   QStringLiteral("; no port name: add \"COMn=%1\" to [Ports]").arg(device),
               true}});
     }
@@ -126,11 +135,22 @@ QStringList PortCatalog::listing() const {
         targetWidth = std::max(targetWidth, row.port.target.size());
     }
     QStringList lines;
+    QStringList deniedGroups;
     for (const Row& row : rows) {
         lines.append(QStringLiteral("%1  %2  %3")
                          .arg(row.name, -static_cast<int>(nameWidth))
                          .arg(row.port.target, -static_cast<int>(targetWidth))
                          .arg(row.port.about));
+        const DeviceAccess access = row.port.target.startsWith(u'/') && row.port.present
+                                        ? checkAccess_(row.port.target)
+                                        : DeviceAccess{};
+        if (access.denied && !access.group.isEmpty() && !deniedGroups.contains(access.group)) {
+            deniedGroups.append(access.group);
+        }
+    }
+    for (const QString& group : deniedGroups) {
+        lines.append(QStringLiteral("No access to the devices of group %1: ").arg(group) +
+                     JoinGroupAdvice(group) + u'.');
     }
     return lines;
 }

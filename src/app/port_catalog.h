@@ -1,5 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "link/device_access.h"
 #include "link/port_map.h"
 #include "link/system_ports.h"
 
@@ -23,23 +25,30 @@ struct PortDescription {
 // each name leads to, and which system ports no name reaches.
 class PortCatalog {
 public:
-    PortCatalog(const PortMap& map, std::vector<SystemPortInfo> systemPorts);
+    // checkAccess tells whether this user may open a device (replaced in tests).
+    using AccessCheck = DeviceAccess (*)(const QString& device);
+    PortCatalog(const PortMap& map, std::vector<SystemPortInfo> systemPorts,
+                AccessCheck checkAccess = CheckDeviceAccess);
 
     // For "COMn", n = 1..255.
     PortDescription describe(int number) const;
     // "COMn" with its target and description, for every mapped name and
     // every unmapped one whose system port is present; then the system ports
-    // that no name reaches, each with the entry that would map it.
+    // that no name reaches, each with the entry that would map it; last, for
+    // each group whose devices this user may not open, how to join it.
     QStringList listing() const;
 
 private:
     // The system port a device path leads to, or -1.
     int systemPortOf(const QString& device) const;
     PortDescription describeDevice(const QString& device, bool mapped) const;
+    // The system's description of a port, and whether this user may open it.
+    QString aboutSystemPort(const SystemPortInfo& port) const;
 
     const PortMap& map_;
     std::vector<SystemPortInfo> systemPorts_;
     std::vector<QString> canonicalDevices_; // of systemPorts_, same order
+    AccessCheck checkAccess_;
 };
 
 // The tool tip of a port-box entry: "target: about".

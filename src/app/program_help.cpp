@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/program_help.h"
 
 #include <QtGlobal>
@@ -9,7 +10,7 @@ namespace {
 // clang-format off
 constexpr HelpRow kOptions[] = {
     {"--simulate", "[=FILE]", "put every port (COM1 ... COM255) on the simulated bus: the built-in demonstration bus, or the meters file FILE"},
-    {"--config-dir", "=DIR", "keep the settings file and slist.csv in DIR (default: beside the program when that folder can be written, else the user's configuration folder)"},
+    {"--config-dir", "=DIR", "keep the settings file and slist.csv in DIR (default: beside the program when that folder can be written and is not a system folder such as /usr/bin, else the user's configuration folder)"},
     {"--import", "=FILE", "import the hex-text telegram FILE once the window shows"},
     {"--mqtt", "=URL", "publish every meter read to the MQTT broker at URL (mqtt://HOST:PORT or mqtts://HOST:PORT) for this run, in place of Url in section [MQTT] of the settings file"},
     {"--list-ports", "", "print where each port name leads (mapped names, the system's serial ports, gateways) and exit"},
@@ -44,7 +45,7 @@ constexpr HelpRow kSwitches[] = {
 
 // The program's own licence, as About shows it.
 constexpr char kLicence[] =
-    "not chosen yet; until it is, ask the authors before passing the program on.";
+    "GNU General Public License, version 3 or later (GPL-3.0-or-later). There is no warranty.";
 
 const ProgramHelp kHelp{
     "quorven",

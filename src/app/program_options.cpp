@@ -1,11 +1,21 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/program_options.h"
 
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <iterator>
+
 namespace quorven {
 
 namespace {
+
+// Folders of installed programs: the settings never go there, even for a
+// user who may write into them (root).
+constexpr const char* kSystemProgramFolders[] = {
+    QUORVEN_INSTALL_BINDIR, "/usr/bin", "/usr/local/bin", "/bin", "/usr/sbin", "/sbin",
+};
 
 // The value of "--name=value", or of "--name" alone (then empty).
 bool TakeOption(const QString& argument, QLatin1String name, QString* value, bool* hasValue) {
@@ -73,13 +83,20 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments) {
     return o;
 }
 
+bool IsSystemProgramFolder(const QString& folder) {
+    const QString path = QDir::cleanPath(QDir(folder).absolutePath());
+    return std::any_of(
+        std::begin(kSystemProgramFolders), std::end(kSystemProgramFolders),
+        [&path](const char* system) { return path == QDir::cleanPath(QString::fromUtf8(system)); });
+}
+
 QString ConfigFolder(const QString& explicitDir, const QString& programFolder,
                      const QString& userConfigFolder) {
     if (!explicitDir.isEmpty()) {
         return QDir(explicitDir).absolutePath();
     }
     const QFileInfo program(programFolder);
-    if (program.isDir() && program.isWritable()) {
+    if (program.isDir() && program.isWritable() && !IsSystemProgramFolder(programFolder)) {
         return program.absoluteFilePath();
     }
     return userConfigFolder;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QString>
@@ -28,9 +29,12 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments);
 // looks for it before anything else.
 inline constexpr char kListPortsOption[] = "--list-ports";
 
+// True for the folder programs are installed into (/usr/bin and the like).
+bool IsSystemProgramFolder(const QString& folder);
+
 // The folder of the settings file and slist.csv: the explicit folder when one
-// is given, else the program's folder when it can be written, else the user's
-// configuration folder.
+// is given, else the program's folder when it can be written and is no
+// installed program's folder, else the user's configuration folder.
 QString ConfigFolder(const QString& explicitDir, const QString& programFolder,
                      const QString& userConfigFolder);
 

@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/command_help.h"
+
+#include "cli/manual_page.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -45,6 +48,10 @@ QStringList Options(const QStringList& args) {
 
 } // namespace
 
+std::span<const HelpRow> CommonHelpRows() {
+    return kCommonRows;
+}
+
 QString ProgramVersion() {
     return QStringLiteral(QUORVEN_VERSION);
 }
@@ -90,6 +97,10 @@ std::optional<int> AnswerHelpOrVersion(const ProgramHelp& help, const QStringLis
     }
     if (options.contains(QStringLiteral("--version"))) {
         Print(stdout, VersionText(help));
+        return 0;
+    }
+    if (options.contains(QLatin1String(kManualPageOption))) {
+        Print(stdout, ManualPage(help));
         return 0;
     }
     return std::nullopt;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QString>
@@ -28,6 +29,9 @@ struct ProgramHelp {
     const char* footer = "";           // closing lines, such as the exit statuses
 };
 
+// --help and --version, which every program answers.
+std::span<const HelpRow> CommonHelpRows();
+
 // The version of the program and its tools.
 QString ProgramVersion();
 
@@ -40,8 +44,8 @@ QString VersionText(const ProgramHelp& help);
 bool IsKnownOption(const ProgramHelp& help, QStringView arg);
 
 // Answers --help and --version given anywhere before a lone "--": the help
-// or the version on standard output. Returns the exit status, 0, or nothing
-// when neither was asked for.
+// or the version on standard output (the hidden --manual-page: the manual
+// page). Returns the exit status, 0, or nothing when none was asked for.
 std::optional<int> AnswerHelpOrVersion(const ProgramHelp& help, const QStringList& args);
 
 // AnswerHelpOrVersion, then the first "--" option the program does not know

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The data field of a record: every data field coding turned into the value
 // text, tried in a fixed order (dates, date and time, no data, variable
 // length, BCD, hexadecimal, binary numbers).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The special layout of one meter family: three values at fixed positions
 // inside the manufacturer-specific data, each eight BCD digits.
 #include "interpret/hex.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The fixed data structure (CI 73h/77h): two counters with 6-bit unit codes.

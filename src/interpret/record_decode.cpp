@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One data record: fillers and special DIFs, DIF and DIFEs, the dispatch of
 // the value information, and the hand-over to the data-field rules.
 #include "interpret/hex.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record walk, kept for the telegram in the buffer, and the records it
 // hands out.
 #include "interpret/fixed_structure.h"

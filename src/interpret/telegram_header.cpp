@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fixed data header: kind, byte order, address, identification,
 // manufacturer, version, medium and status of the telegram in the buffer.
 #include "interpret/hex.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The primary VIF table and the FBh and FDh extension tables, as rows.
 #include "interpret/vif_tables.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The combinable VIFE table: each VIFE adds to what the VIF produced.
 #include "interpret/hex.h"
 #include "interpret/interpreter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Kept apart from every other file: the kernel's termios2 definitions clash
 // with the C library's <termios.h>.
 #include "link/custom_baud.h"

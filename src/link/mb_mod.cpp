@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/mb_mod.h"
 
 #include "link/caret_notation.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The STX request of the link layer: eight holding registers of a meter of
 // the register protocol, asked for at odd parity on the port the M-Bus uses.
 #include "link/mb_sio.h"

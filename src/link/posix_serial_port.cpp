@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/posix_serial_port.h"
 
 #include "link/custom_baud.h"
+#include "link/device_access.h"
 
 #include <QFile>
 #include <QSocketNotifier>
@@ -93,7 +95,14 @@ void PosixSerialPort::open() {
     const int fd = RetryOnInterrupt(
         [&] { return ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); });
     if (fd < 0) {
-        fail(QStringLiteral("cannot be opened"), errno);
+        const int error = errno;
+        // "Permission denied" is followed by what the user can do about it.
+        const QString hint = AccessDeniedHint(device_, error);
+        if (!hint.isEmpty()) {
+            throw PortError(QStringLiteral("%1 (%2) cannot be opened: %3; %4")
+                                .arg(name_, device_, qt_error_string(error), hint));
+        }
+        fail(QStringLiteral("cannot be opened"), error);
     }
     termios probe{};
     if (::tcgetattr(fd, &probe) != 0) {

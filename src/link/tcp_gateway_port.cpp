@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/tcp_gateway_port.h"
 
 #include <QTcpSocket>

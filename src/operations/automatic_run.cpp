@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/automatic_run.h"
 
 #include "tables/csv_writer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/bus_line.h"
 
 #include "operations/bus_pauses.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Filling the data table from the telegram in the interpreter's buffer.
 #include "operations/data_table_filling.h"
 #include "interpret/hex.h"

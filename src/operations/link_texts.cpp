@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/link_texts.h"
 
 #include "link/link_result.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/modem_connection.h"
 
 #include "operations/bus_line.h"

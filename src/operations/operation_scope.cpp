@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/operation_scope.h"
 
 #include "link/mb_sio.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/polling_logging.h"
 
 #include "operations/file_filters.h"

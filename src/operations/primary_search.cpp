@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search frame and the primary address search.
 #include "operations/slave_search.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The secondary address search: the wildcard selection narrowed digit by digit.
 #include "operations/slave_search.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Identifying STX meters and reading their values into the data table.
 #include "operations/stx_meters.h"
 

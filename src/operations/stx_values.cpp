@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Formatting the register values of STX meters by their resolution codes.
 #include "operations/stx_values.h"
 

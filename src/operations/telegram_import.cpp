@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Importing a telegram written as hexadecimal text.
 #include "interpret/hex.h"
 #include "operations/file_filters.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "publish/home_assistant.h"
 
 #include "publish/meter_message.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "publish/mqtt_settings.h"
 
 #include "publish/meter_message.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "publish/station_publishing.h"
 
 #include "operations/station.h"

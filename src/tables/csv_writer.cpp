@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tables/csv_writer.h"
 
 #include "tables/file_error.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tables/log_file.h"
 
 #include "tables/csv_writer.h"

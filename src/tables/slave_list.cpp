@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The row operations of the slave list.
 #include "tables/table_layouts.h"
 #include "tables/tables.h"

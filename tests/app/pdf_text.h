@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The text of a PDF file as pdftotext extracts it; a null string when the tool

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chart window: it follows the data table while logging runs, charts a
 // log file, zooms and reduces again, tells the values under the cursor, and
 // exports a picture and a PDF whose texts stay text.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The grid views: the mouse wheel, column widths, and the editors with their
 // drop-down lists and edit masks.
 #include "app/grid_edit_delegate.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One operation at a time, on virtual time against the demonstration bus: an
 // operation waiting in a real exchange refuses the others, gives everything
 // back when an error leaves it, and holds off the window's close. Every

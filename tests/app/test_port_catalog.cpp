@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the port names lead: the listing of a settings file's [Ports] beside
 // the system's serial ports, compared with its expected text, and the
 // program's --list-ports, which prints it without a display.
@@ -19,6 +20,13 @@ const QString kData = QStringLiteral(QUORVEN_SOURCE_DIR "/tests/app/data/list-po
 QString ReadText(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : "(missing " + path + ")";
+}
+
+// This user may not open the converter on /dev/ttyUSB0 nor /dev/ttyACM0.
+DeviceAccess NoAccessToUsb(const QString& device) {
+    return device.startsWith("/dev/ttyUSB") || device.startsWith("/dev/ttyACM")
+               ? DeviceAccess{true, "dialout"}
+               : DeviceAccess{};
 }
 
 } // namespace
@@ -48,7 +56,8 @@ void TestPortCatalog::listing() {
                                 .manufacturer = "Relay",
                                 .vendorId = 0x1234,
                                 .productId = 0x00AB,
-                                .stableName = "/dev/serial/by-id/usb-Relay_M-Bus_Master-if00"}});
+                                .stableName = "/dev/serial/by-id/usb-Relay_M-Bus_Master-if00"}},
+                              NoAccessToUsb);
     QCOMPARE(catalog.listing().join('\n') + '\n', ReadText(kData + "/listing.txt"));
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file (its INI rules and the values read from it and written
 // back), the command line and the program's own options.
 #include "app/program_options.h"
@@ -115,6 +116,9 @@ void TestSettings::configFolder() {
              user.path() + "/explicit");
     // A program folder that is not there (or not writable) falls back to the user's.
     QCOMPARE(ConfigFolder("", program.path() + "/gone", user.path()), user.path());
+    // Nor does an installed program's folder, even where it can be written.
+    QCOMPARE(ConfigFolder("", "/usr/bin", user.path()), user.path());
+    QCOMPARE(ConfigFolder("", "/usr/local/bin/", user.path()), user.path());
 }
 
 // Line breaks are removed from a value written, so no value starts a section.

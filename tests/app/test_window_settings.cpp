@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "window_fixture.h"
 
 #include "app/ini_file.h"
@@ -52,7 +53,8 @@ void TestWindowSettings::defaultsWithoutFile() {
     QVERIFY(w.FirstStart_Label->text().startsWith("To begin: search the bus"));
     w.About1->trigger();
     QCOMPARE(f.prompter.asked.back().caption, QString("About Quorven"));
-    for (const QString& part : {"Quorven " + ProgramVersion(), QString("Licence: "),
+    for (const QString& part : {"Quorven " + ProgramVersion(),
+                                QString("Licence: GNU General Public License, version 3 or later"),
                                 f.path("quorven.ini"), f.path("slist.csv")}) {
         QVERIFY2(f.prompter.asked.back().text.contains(part), qPrintable(part));
     }

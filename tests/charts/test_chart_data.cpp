@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a chart reads from the cells of a row, and the reduction of a series
 // to the pixel columns of its view.
 #include "charts/chart_data.h"

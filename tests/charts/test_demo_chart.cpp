@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chart of the demonstration bus logged for half an hour on virtual time:
 // its series (names, point counts, first and last points), its charts (units
 // per chart) and the rows it skipped, compared with demo-bus.chart.txt; the

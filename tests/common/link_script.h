@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Link scripts: the link layer on a scripted line or on a simulated bus, on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A serial line for the tests, on virtual time. It hands out ports (it is a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hostile meters files: the JSON reader and the file's checks, and when a
 // file passes, a few exchanges with the bus it describes.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The CSV reader on arbitrary bytes: the first byte picks the separator, the
 // rest is the file. Whatever the reader makes of a file must come back cell
 // for cell when written and read again.

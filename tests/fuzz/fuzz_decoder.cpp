@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes through the telegram check, the header, the record walk and
 // every record: as received, framed as a well-formed long frame, and stored
 // with a length beyond the buffer. Texts must stay valid UTF-8, and a record

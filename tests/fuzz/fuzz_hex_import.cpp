@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The telegram import on arbitrary text: the first byte answers the length and
 // checksum questions (bit 0 and bit 1: Yes), the rest is the file. Scanning,
 // correcting, checking, decoding and filling the data table must stay inside

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hostile bytes from the line: the port's error-mark parser and the link
 // layer's receiver together. The first byte chooses the operation and how
 // the bytes are cut into reads; the rest arrives as the terminal delivers it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Telegrams for the tests, written as hex text the way the trace shows them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The texts numbers become: BCD digit texts, scaled integers, reals and the
 // fixed-structure counters, with "." whatever the locale. (The usual cases
 // are in the golden telegrams of test_import_golden; these are the edges.)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record walk kept with the buffer: records read in any order, out of
 // range, and walked again when the buffer changes; and every telegram of the
 // shared corpus (when present) decoded whole. (Where the walk finds records,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The telegram check and the fixed data header: the telegrams of
 // telegrams.txt, and the buffer's own limits.
 #include "common/golden.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The far end of a pseudo-terminal pair, for real-time tests of what sits on

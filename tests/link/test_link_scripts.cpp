@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The link layer's exchanges on a scripted line: every script in scripts/
 // (the commands are described in common/link_script.h).
 #include "common/link_script.h"

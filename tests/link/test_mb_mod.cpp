@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The modem driver against the simulated modem on virtual time, driven the
 // way the station drives it. The scenarios, the caret-notation table and
 // their expected timelines live in modem_scenarios.json.

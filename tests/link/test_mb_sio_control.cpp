@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The link object and its reporter around the exchanges (the exchanges
 // themselves are the link scripts of test_link_scripts): line settings,
 // ending an exchange by destroying the object, the reporter's pauses and

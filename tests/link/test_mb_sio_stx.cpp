@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The STX request on virtual time: against STX meters on the simulated bus
 // (bytes, results, attempts, durations, the line put back; the cases are in
 // data/stx-requests.txt), and the ways out of a request that never reaches

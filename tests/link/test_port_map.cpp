@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Port names, the port map and the ports it hands out.
 
 #include "common/scripted_line.h"

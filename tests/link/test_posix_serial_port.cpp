@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The system port in real time, against a pseudo-terminal pair: the test
 // holds the master side and plays the slave on the bus, or a modem.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Receive errors of the system port: the marks the terminal puts into the
 // byte stream, and the line-error flags made of them.
 

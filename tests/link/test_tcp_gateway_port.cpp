@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A gateway over TCP in real time: a test gateway (a TCP server in front of
 // the simulated demonstration bus) and the real ser2net program in front of a
 // pseudo-terminal. The connect time-out runs on virtual time.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Telegram files imported as the import button imports them, each compared
 // with the expected files beside it in golden/: NAME.hex gives NAME.csv (the
 // data table as saved, header row first) and NAME.lines (the questions asked,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs every scenario of scenarios/ on virtual time: the main window on a
 // simulated bus with a slave list and settings, the steps of a user (clicks,
 // menu entries, option changes, answers to dialogs) at given times, and then

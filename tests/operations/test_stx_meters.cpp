@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading STX meters on virtual time, each read compared with its golden rows
 // and trace, and the formatting of register values: the cases are in
 // data/stx/reads.txt and data/stx/formatting.txt.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The import around the telegram: the hex-text scanner, what an import
 // resets, and the files it reads; and the record selection as a bit set.
 // (What the import and the table filling make of telegrams, and the import's

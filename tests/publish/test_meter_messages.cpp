@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The messages of a read-out of the demonstration bus, built without a
 // broker: one JSON message per meter read (or per error row), compared with a
 // golden file per meter; Home Assistant's discovery messages in one golden

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program publishing to a real mosquitto broker on a free port of
 // 127.0.0.1, with a subscriber beside it (skipped where mosquitto is absent):
 // a read-out gives one message per meter; a broker stopped and started again

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Meters files that cannot be read or are too large, and the demonstration
 // bus with its matching slave list. (What a file gives, and how a bad one is
 // refused, is in the golden buses of test_bus_golden.)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Meters files in buses/, each compared with NAME.out beside it: the reason a
 // file is refused, or the bus it describes, one line a meter; then, when
 // NAME.requests is there, what a master at the bus sees on virtual time. Each

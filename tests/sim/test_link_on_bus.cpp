@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The link layer against the simulated bus, end to end on virtual time: the
 // link scripts in link-scripts/ (commands in common/link_script.h), each on
 // the bus of the meters file of its name, or on the demonstration bus. They

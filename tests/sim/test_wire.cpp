@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wire: characters as bits on a wired-AND line and a UART that samples
 // them (clean lines, wrong settings, breaks and collisions), and the bus's
 // ports on it: writes queued, purged and cut by a close, several ports on one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tables' CSV files: the bytes written, what reads back, the reader's
 // quirks, line ends, encodings and separators, and saving without losing the
 // old file. And files a user may hand the loader that are not what they

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tables: the grid model with its header row and compact rows, and the
 // slave list's row operations, duplicates and files.
 #include "tables/csv_writer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The unattended run's log file under faults no program can prevent, run as a
 // scheduler runs it, on the simulated bus and virtual time: a disk that fills
 // up (the process's file size limit, which needs no root) and a program killed

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The programs end to end, run as a user runs them: the runs listed in
 // runs.txt, each compared with its standard output, standard error and exit
 // status in golden/. QUORVEN_UPDATE_GOLDEN=NAME rewrites the files of the run

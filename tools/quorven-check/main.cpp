@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quorven-check [OPTION]... FILE...
 //
 // Checks the telegram written as hex text in each FILE, read as the import

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quorven-decode [OPTION]... FILE...
 //
 // The telegram import without a window: each FILE is imported in turn as if

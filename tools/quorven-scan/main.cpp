@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quorven-scan [OPTION]...
 //
 // The searches without a window: the primary or secondary search runs on the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Takes a picture of the main window for the documentation:
 //   quorven-shot OUT.png [--read-out] [OPTION]...   (the program's own options)
 // The window is built as the program builds it, shown, and grabbed once the
