@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -28,7 +29,10 @@ struct ChartPoint {
 struct ChartMeter {
     QString place;
     QString id;
-    auto operator<=>(const ChartMeter&) const = default;
+    bool operator==(const ChartMeter&) const = default;
+    bool operator<(const ChartMeter& o) const {
+        return std::tie(place, id) < std::tie(o.place, o.id);
+    }
 };
 
 // A record of a meter: its number, description and unit.
@@ -36,7 +40,10 @@ struct ChartRecord {
     int number = 0;
     QString description;
     QString unit;
-    auto operator<=>(const ChartRecord&) const = default;
+    bool operator==(const ChartRecord&) const = default;
+    bool operator<(const ChartRecord& o) const {
+        return std::tie(number, description, unit) < std::tie(o.number, o.description, o.unit);
+    }
 };
 
 struct ChartSeries {

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 using namespace quorven;
 
@@ -212,8 +213,8 @@ void TestChartData::reductionKeepsEveryColumnsExtremes() {
     std::vector<ChartPoint> series;
     double t = 0;
     for (int i = 0; i < points; ++i) {
-        t += 1000 + (i * 7919) % 500;
-        double v = std::sin(i * 0.01) * 50 + (i * 104729 % 97) * 0.1;
+        t += double(1000 + (std::int64_t(i) * 7919) % 500);
+        double v = std::sin(i * 0.01) * 50 + double(std::int64_t(i) * 104729 % 97) * 0.1;
         if (i % 4999 == 17) {
             v = (i % 2) ? 1e6 : -1e6;
         }

@@ -8,9 +8,9 @@
 // and of no other: NAMES is a comma-separated list of wildcard patterns, each
 // matched against the test function, the data tag of the row ("log-file",
 // "filling/record-selection") and "function:tag". A pattern made of
-// wildcards alone, or the "1" that once meant every file, names nothing. Every file that changes is
-// reported
-// ("golden file rewritten: PATH"), to be read before it is committed.
+// wildcards alone, or the "1" that once meant every file, names nothing.
+// Every file that changes is reported ("golden file rewritten: PATH"), to be
+// read before it is committed.
 
 #include <QByteArray>
 #include <QFile>
