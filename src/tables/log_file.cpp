@@ -6,8 +6,6 @@
 
 #include <QFile>
 
-#include <string>
-
 #include <algorithm>
 #include <cerrno>
 #include <string>
