@@ -11,6 +11,7 @@
 #include "link/virtual_clock.h"
 #include "operations/station.h"
 #include "publish/station_publishing.h"
+#include "quiet_prompter.h"
 #include "sim/bus_description.h"
 #include "sim/simulated_bus.h"
 
@@ -31,19 +32,12 @@
 
 using namespace quorven;
 
+using bench::QuietPrompter;
+
 namespace {
 
 constexpr int kMeters = 250;
 constexpr qint32 kBaud = 9600;
-
-class QuietPrompter final : public Prompter {
-public:
-    void showMessage(const QString&, const QString&) override {}
-    Answer askYesNo(const QString&, const QString&) override { return Answer::No; }
-    Answer askYesNoCancel(const QString&, const QString&) override { return Answer::Cancel; }
-    QString fileToOpen(const QString&, const QString&) override { return {}; }
-    QString fileToSave(const QString&, const QString&) override { return {}; }
-};
 
 // A water meter's answer of 92 bytes; each meter's own identification number
 // is written into it.

@@ -15,6 +15,7 @@
 // flat.
 #include "link/virtual_clock.h"
 #include "operations/station.h"
+#include "quiet_prompter.h"
 #include "sim/bus_description.h"
 #include "sim/simulated_bus.h"
 
@@ -29,18 +30,9 @@
 
 using namespace quorven;
 
-namespace {
+using bench::QuietPrompter;
 
-// Boxes and dialogs answered without a person; the save dialog names `file`.
-class QuietPrompter final : public Prompter {
-public:
-    QString file;
-    void showMessage(const QString&, const QString&) override {}
-    Answer askYesNo(const QString&, const QString&) override { return Answer::No; }
-    Answer askYesNoCancel(const QString&, const QString&) override { return Answer::Cancel; }
-    QString fileToOpen(const QString&, const QString&) override { return {}; }
-    QString fileToSave(const QString&, const QString&) override { return file; }
-};
+namespace {
 
 // A water meter's answer of 92 bytes (L = 86).
 const QByteArray kTelegram = QByteArray::fromHex(
