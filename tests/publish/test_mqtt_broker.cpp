@@ -184,6 +184,7 @@ public:
         QProcess p;
         p.start(QStringLiteral(QUORVEN_PROGRAM), Arguments(slaveList, true) << "/L");
         if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit) {
+            qWarning("%s", p.readAllStandardError().constData());
             return -1;
         }
         return p.exitCode();
