@@ -9,10 +9,9 @@
 #include <QString>
 #include <QStringList>
 
+#include "tables/compact_row.h"
 #include "tables/table_layouts.h"
 
-#include <array>
-#include <string>
 #include <vector>
 
 namespace quorven {
@@ -33,12 +32,12 @@ struct MeterReading {
     QList<QStringList> rows; // kDataColumnCount cells each
 };
 
-// The cells of one slave's read as the tables hold them right after it, in
-// UTF-8: cheap to take on the thread of the read-out (short texts need no
-// memory of their own), turned into a MeterReading elsewhere.
+// The rows of one slave's read as the tables hold them right after it: cheap
+// to take on the thread of the read-out (a row is one block of memory), turned
+// into a MeterReading elsewhere.
 struct CapturedReading {
-    std::array<std::string, kSlaveColumnCount> slave; // its slave-list row
-    std::vector<std::string> cells;                   // kDataColumnCount per data row
+    CompactRow slave;             // its slave-list row
+    std::vector<CompactRow> rows; // the data-table rows its read wrote
     QDateTime time;
 };
 

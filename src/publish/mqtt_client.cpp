@@ -3,6 +3,8 @@
 
 #include "publish/mqtt_connection.h"
 
+#include <QTimer>
+
 namespace quorven {
 
 MqttClient::MqttClient(const MqttSettings& settings, const QString& statusTopic,
@@ -29,13 +31,35 @@ bool MqttClient::Start() {
     return started;
 }
 
-void MqttClient::Post(std::function<void(MessageSink&)> job) {
+void MqttClient::Post(Job job) {
     if (finished_) {
         return;
     }
-    QMetaObject::invokeMethod(
-        connection_, [connection = connection_, job = std::move(job)] { job(*connection); },
-        Qt::QueuedConnection);
+    bool first = false;
+    {
+        const std::lock_guard lock(mutex_);
+        posted_.push_back(std::move(job));
+        first = !batchDue_;
+        batchDue_ = true;
+    }
+    if (first) {
+        QMetaObject::invokeMethod(
+            connection_,
+            [this] { QTimer::singleShot(kBatchMs, connection_, [this] { RunPosted(); }); },
+            Qt::QueuedConnection);
+    }
+}
+
+void MqttClient::RunPosted() {
+    std::vector<Job> jobs;
+    {
+        const std::lock_guard lock(mutex_);
+        jobs.swap(posted_);
+        batchDue_ = false;
+    }
+    for (const Job& job : jobs) {
+        job(*connection_);
+    }
 }
 
 void MqttClient::Finish(int waitMs) {
@@ -43,9 +67,13 @@ void MqttClient::Finish(int waitMs) {
         return;
     }
     finished_ = true;
-    // Runs after every message handed over before.
+    // Every job posted before goes first.
     QMetaObject::invokeMethod(
-        connection_, [connection = connection_, waitMs] { connection->Finish(waitMs); },
+        connection_,
+        [this, waitMs] {
+            RunPosted();
+            connection_->Finish(waitMs);
+        },
         Qt::BlockingQueuedConnection);
     thread_.quit();
     thread_.wait();

@@ -8,16 +8,14 @@ CapturedReading CaptureReading(const Tables& tables, const SlaveRead& read) {
     const GridModel& data = tables.dataTable();
     CapturedReading captured;
     captured.time = read.time;
-    for (int column = 0; column < kSlaveColumnCount; ++column) {
-        captured.slave[column] = std::string(slaves.CellUtf8(column, read.slaveRow));
+    if (read.slaveRow >= 0 && read.slaveRow < slaves.RowCount()) {
+        captured.slave = slaves.Row(read.slaveRow);
     }
     const int first = std::max(read.firstDataRow, 1);
     const int end = std::min(read.endDataRow, data.RowCount());
-    captured.cells.reserve(std::size_t(std::max(end - first, 0)) * kDataColumnCount);
+    captured.rows.reserve(std::size_t(std::max(end - first, 0)));
     for (int row = first; row < end; ++row) {
-        for (int column = 0; column < kDataColumnCount; ++column) {
-            captured.cells.emplace_back(data.CellUtf8(column, row));
-        }
+        captured.rows.push_back(data.Row(row));
     }
     return captured;
 }
@@ -25,17 +23,20 @@ CapturedReading CaptureReading(const Tables& tables, const SlaveRead& read) {
 MeterReading ToMeterReading(const CapturedReading& captured) {
     MeterReading reading;
     reading.time = captured.time;
-    for (std::size_t i = 0; i + kDataColumnCount <= captured.cells.size(); i += kDataColumnCount) {
+    const auto text = [](const CompactRow& row, int column) {
+        const std::string_view cell = row.cell(column);
+        return QString::fromUtf8(cell.data(), static_cast<qsizetype>(cell.size()));
+    };
+    reading.rows.reserve(static_cast<qsizetype>(captured.rows.size()));
+    for (const CompactRow& row : captured.rows) {
         QStringList cells;
         cells.reserve(kDataColumnCount);
         for (int column = 0; column < kDataColumnCount; ++column) {
-            cells.append(QString::fromStdString(captured.cells[i + std::size_t(column)]));
+            cells.append(text(row, column));
         }
         reading.rows.append(cells);
     }
-    const auto slaveCell = [&](int column) {
-        return QString::fromStdString(captured.slave[column]);
-    };
+    const auto slaveCell = [&](int column) { return text(captured.slave, column); };
     reading.place = slaveCell(kSlavePlace);
     reading.address = slaveCell(kSlaveAddress);
     reading.id = slaveCell(kSlaveId);
