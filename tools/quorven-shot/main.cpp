@@ -82,6 +82,9 @@ int main(int argc, char* argv[]) {
     }
     const QString out = args.takeFirst();
     const quorven::ProgramOptions options = quorven::ParseProgramOptions(args);
+    if (!options.refusals.isEmpty()) {
+        return quorven::RefuseUsage(kHelp, options.refusals.front());
+    }
     quorven::StartupConfig config = quorven::StartupConfigFrom(
         options, QApplication::applicationFilePath(),
         options.configDir.isEmpty() ? QStringLiteral(".") : options.configDir);
