@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/chart_window.h"
 
+#include "app/shown_texts.h"
+
 #include "app/chart_view.h"
 #include "charts/chart_layout.h"
 #include "tables/file_error.h"
@@ -9,6 +11,7 @@
 #include <QChart>
 #include <QDateTime>
 #include <QDateTimeAxis>
+#include <QEvent>
 #include <QFileDialog>
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
@@ -53,8 +56,8 @@ constexpr std::size_t kMetersPickedAtFirst = 10;
 constexpr std::size_t kMaxLines = 200;
 constexpr double kPdfChartWidth = 1100;
 
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
+QPushButton* Button(QWidget* parent, const char* name) {
+    auto* b = new QPushButton(parent);
     b->setObjectName(QLatin1String(name));
     return b;
 }
@@ -73,7 +76,6 @@ std::vector<int> Checked(const QListWidget& list) {
 
 ChartWindow::ChartWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("ChartWindow"));
-    setWindowTitle(tr("grafikon"));
     resize(1100, 700);
 
     Meters_ListBox = new QListWidget(this);
@@ -85,16 +87,20 @@ ChartWindow::ChartWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     Skipped_Label->setWordWrap(true);
     Cursor_Label = new QLabel(this);
     Cursor_Label->setObjectName(QStringLiteral("Cursor_Label"));
-    ZoomReset_Button = Button(this, "ZoomReset_Button", tr("teljes idő"));
-    ZoomReset_Button->setToolTip(tr("a nagyítás vége: az egész időszak"));
-    Png_Button = Button(this, "Png_Button", tr("PNG mentés"));
-    Pdf_Button = Button(this, "Pdf_Button", tr("PDF mentés"));
-    LogFile_Button = Button(this, "LogFile_Button", tr("log file megnyitása"));
+    ZoomReset_Button = Button(this, "ZoomReset_Button");
+    Png_Button = Button(this, "Png_Button");
+    Pdf_Button = Button(this, "Pdf_Button");
+    LogFile_Button = Button(this, "LogFile_Button");
+    Meters_Label = new QLabel(this);
+    Meters_Label->setObjectName(QStringLiteral("Meters_Label"));
+    Records_Label = new QLabel(this);
+    Records_Label->setObjectName(QStringLiteral("Records_Label"));
+    RetranslateUi();
 
     auto* picks = new QVBoxLayout;
-    picks->addWidget(new QLabel(tr("mérők"), this));
+    picks->addWidget(Meters_Label);
     picks->addWidget(Meters_ListBox, 1);
-    picks->addWidget(new QLabel(tr("adatok"), this));
+    picks->addWidget(Records_Label);
     picks->addWidget(Records_ListBox, 2);
     picks->addWidget(Skipped_Label);
     picks->addWidget(LogFile_Button);
@@ -162,7 +168,8 @@ void ChartWindow::FollowTable(const GridModel& table) {
         disconnect(table_, nullptr, this, nullptr);
     }
     table_ = &table;
-    setWindowTitle(tr("grafikon: adatlista"));
+    fileName_.clear();
+    RetranslateUi();
     const auto dirty = [this](int tableRow) {
         dirtyFrom_ = std::min(dirtyFrom_, tableRow);
         takeRows_->start();
@@ -201,7 +208,8 @@ void ChartWindow::OpenLogFile(const QString& fileName, QChar logSeparator) {
     data_ = std::move(data);
     Meters_ListBox->clear();
     Records_ListBox->clear();
-    setWindowTitle(tr("grafikon: %1").arg(fileName));
+    fileName_ = fileName;
+    RetranslateUi();
     zoomed_ = false;
     FillLists();
     Redraw();
@@ -274,7 +282,12 @@ void ChartWindow::Redraw() {
         records.push_back(data_.records()[static_cast<std::size_t>(i)]);
     }
     auto selected = SelectSeries(data_, meters, records);
-    QString note = SkippedRowsNote(data_);
+    // The data layer's note, one part after the other in the window's language.
+    QStringList parts = SkippedRowsNote(data_).split(QStringLiteral("; "), Qt::SkipEmptyParts);
+    for (QString& part : parts) {
+        part = ShownText(part);
+    }
+    QString note = parts.join(QStringLiteral("; "));
     if (selected.size() > kMaxLines) {
         selected.resize(kMaxLines);
         note += (note.isEmpty() ? QString() : QStringLiteral("\n")) +
@@ -418,8 +431,35 @@ void ChartWindow::ChooseFile(bool save, const QString& filter,
     dialog->open();
 }
 
+void ChartWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        RetranslateUi();
+        if (!views_.empty()) {
+            Redraw();
+        }
+    }
+}
+
+void ChartWindow::RetranslateUi() {
+    if (table_ != nullptr) {
+        setWindowTitle(tr("grafikon: adatlista"));
+    } else if (!fileName_.isEmpty()) {
+        setWindowTitle(tr("grafikon: %1").arg(fileName_));
+    } else {
+        setWindowTitle(tr("grafikon"));
+    }
+    ZoomReset_Button->setText(tr("teljes idő"));
+    ZoomReset_Button->setToolTip(tr("a nagyítás vége: az egész időszak"));
+    Png_Button->setText(tr("PNG mentés"));
+    Pdf_Button->setText(tr("PDF mentés"));
+    LogFile_Button->setText(tr("log file megnyitása"));
+    Meters_Label->setText(tr("mérők"));
+    Records_Label->setText(tr("adatok"));
+}
+
 void ChartWindow::ShowError(const QString& text) {
-    auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Quorven"), text,
+    auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Quorven"), ShownText(text),
                                 QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();

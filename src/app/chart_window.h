@@ -63,11 +63,18 @@ public:
     QPushButton* Png_Button = nullptr;
     QPushButton* Pdf_Button = nullptr;
     QPushButton* LogFile_Button = nullptr;
+    QLabel* Meters_Label = nullptr;
+    QLabel* Records_Label = nullptr;
 
     // The separator of log files opened from the window.
     QChar separator = u',';
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    // The window's own texts in the window's language.
+    void RetranslateUi();
     void FillLists();
     void Redraw();
     void Reduce(ChartView* view, double fromMs, double toMs);
@@ -76,6 +83,7 @@ private:
 
     ChartData data_;
     QPointer<const GridModel> table_;
+    QString fileName_;        // the log file charted, when it is one
     int dirtyFrom_ = INT_MAX; // first row of the table not yet taken
     QTimer* takeRows_ = nullptr;
     QWidget* chartArea_ = nullptr;

@@ -28,8 +28,12 @@ extern const int kSlaveMenuTextCount;
 extern const ControlText kDataMenuTexts[];
 extern const int kDataMenuTextCount;
 
+// The translation context of the tables' captions and hints.
+inline constexpr char kControlTextContext[] = "MainWindow";
+
 // Sets caption, tool tip and status tip of every control of the table that is
-// a child of root (or root itself).
+// a child of root (or root itself), in the window's language. Run again when
+// the language changes.
 void ApplyTexts(QWidget* root, const ControlText* texts, int count);
 
 } // namespace quorven

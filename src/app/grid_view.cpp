@@ -1,11 +1,37 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/grid_view.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QScrollBar>
 #include <QWheelEvent>
 
 namespace quorven {
+
+namespace {
+
+// The header row's texts in the window's language.
+class TranslatedHeader final : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        QVariant value = QIdentityProxyModel::headerData(section, orientation, role);
+        if (role != Qt::DisplayRole || orientation != Qt::Horizontal) {
+            return value;
+        }
+        return QCoreApplication::translate("GridHeaders", value.toString().toUtf8().constData());
+    }
+
+    void retranslate() {
+        if (columnCount() > 0) {
+            emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+        }
+    }
+};
+
+} // namespace
 
 GridView::GridView(QWidget* parent) : QTableView(parent) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -20,6 +46,22 @@ GridView::GridView(QWidget* parent) : QTableView(parent) {
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setStretchLastSection(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+void GridView::setModel(QAbstractItemModel* model) {
+    QTableView::setModel(model);
+    if (header_ == nullptr) {
+        header_ = new TranslatedHeader(this);
+    }
+    header_->setSourceModel(model);
+    horizontalHeader()->setModel(header_);
+}
+
+void GridView::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange && header_ != nullptr) {
+        static_cast<TranslatedHeader*>(header_)->retranslate();
+    }
 }
 
 int GridView::topRow() const {
@@ -103,9 +145,10 @@ void GridView::sizeColumns() {
     const QFontMetrics cellFont(font());
     const QFontMetrics headerFont(horizontalHeader()->font());
     for (int c = 0; c < model()->columnCount(); ++c) {
-        const int widest = std::max(
-            WidestText(*model(), c, cellFont),
-            headerFont.horizontalAdvance(model()->headerData(c, Qt::Horizontal).toString()));
+        const int widest =
+            std::max(WidestText(*model(), c, cellFont),
+                     headerFont.horizontalAdvance(
+                         horizontalHeader()->model()->headerData(c, Qt::Horizontal).toString()));
         setColumnWidth(c, widest + 20);
     }
 }

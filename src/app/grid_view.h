@@ -3,15 +3,20 @@
 
 #include <QTableView>
 
+class QIdentityProxyModel;
+
 namespace quorven {
 
 // A table view for the grids: the header row is the horizontal header, there is
 // no fixed column, rows are selected whole, and the mouse wheel scrolls by one
-// row under the grids' own rule.
+// row under the grids' own rule. The header row is shown in the window's
+// language; the model (and so every file) keeps it as it is.
 class GridView : public QTableView {
     Q_OBJECT
 public:
     explicit GridView(QWidget* parent = nullptr);
+
+    void setModel(QAbstractItemModel* model) override;
 
     // Index of the first data row shown at the top (0 = data row 1).
     int topRow() const;
@@ -35,8 +40,10 @@ public:
 
 protected:
     void wheelEvent(QWheelEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    QIdentityProxyModel* header_ = nullptr; // the model as the header shows it
     bool rowWheel_ = true;
     int wheelRemainder_ = 0;
 };

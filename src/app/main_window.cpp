@@ -6,6 +6,7 @@
 #include "app/lamp.h"
 #include "app/modem_window.h"
 #include "app/program_options.h"
+#include "app/shown_texts.h"
 #include "app/trace_file.h"
 #include "app/widget_prompter.h"
 #include "app/zoom_window.h"
@@ -39,8 +40,6 @@ namespace quorven {
 
 namespace {
 
-const QString kFree = QStringLiteral("szabad");
-const QString kBusy = QStringLiteral("foglalt");
 constexpr int kStatusNoteMs = 5000;
 
 } // namespace
@@ -83,6 +82,8 @@ const TForm1::WindowHandler TForm1::kHandlers[] = {
     {Handler::CL_Button, &TForm1::CL_ButtonClick},
     {Handler::Exit_BitBtn, &TForm1::Exit_BitBtnClick},
     {Handler::About1, &TForm1::About1Click},
+    {Handler::LanguageHu1, &TForm1::LanguageHu1Click},
+    {Handler::LanguageEn1, &TForm1::LanguageEn1Click},
     {Handler::MultiTel_CheckBox, &TForm1::MultiTel_CheckBoxClick},
     {Handler::MDK_CheckBox, &TForm1::MDK_CheckBoxClick},
 };
@@ -145,8 +146,16 @@ void TForm1::ConnectControls() {
         Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
     });
     connect(&t, &Trace::cleared, Memo1, &QPlainTextEdit::clear);
-    connect(station_.get(), &Station::statusNote, this,
-            [this](const QString& note) { StatusBar1->showMessage(note, kStatusNoteMs); });
+    connect(station_.get(), &Station::statusNote, this, [this](const QString& note) {
+        StatusBar1->showMessage(ShownText(note), kStatusNoteMs);
+    });
+    // The trace keeps the telegram check's German line; an English window
+    // also says it in English, in the status bar.
+    connect(&t, &Trace::lineAppended, this, [this](const QString& line) {
+        if (language_.current() == Language::English && IsTelegramCheckText(line)) {
+            StatusBar1->showMessage(ShownText(line), kStatusNoteMs);
+        }
+    });
     connect(station_.get(), &Station::lampChanged, this, &TForm1::ShowBusy);
     connect(station_.get(), &Station::progressChanged, this, [this](int bar, int percent) {
         (bar == 2 ? ProgressBar2 : ProgressBar1)->setValue(std::clamp(percent, 0, 100));
@@ -225,8 +234,7 @@ void TForm1::CreateModemWindow() {
     connect(form4_, &TForm4::dialClicked, this,
             [this] { Guarded([this] { Moddial_ButtonClick(); }); });
     connect(station_.get(), &Station::modemStatusChanged, form4_, &TForm4::setModemStatus);
-    connect(station_.get(), &Station::modemButtonChanged, form4_->Moddial_Button,
-            &QPushButton::setText);
+    connect(station_.get(), &Station::modemButtonChanged, form4_, &TForm4::setDialCaption);
     form4_->hide();
 }
 
@@ -361,8 +369,43 @@ void TForm1::HandleException(const QString& message) {
 }
 
 void TForm1::ShowBusy(bool busy) {
+    busy_ = busy;
     Shape1->setColor(busy ? Qt::red : Qt::green);
-    Status_StaticText->setText(busy ? kBusy : kFree);
+    Status_StaticText->setText(busy ? tr("foglalt") : tr("szabad"));
+}
+
+void TForm1::LanguageHu1Click() {
+    station_->Enter(Handler::LanguageHu1, [this] {
+        chosenLanguage_ = Language::Hungarian;
+        UseLanguage(Language::Hungarian);
+    });
+}
+
+void TForm1::LanguageEn1Click() {
+    station_->Enter(Handler::LanguageEn1, [this] {
+        chosenLanguage_ = Language::English;
+        UseLanguage(Language::English);
+    });
+}
+
+void TForm1::UseLanguage(Language language) {
+    language_.Use(language);
+    (language == Language::English ? LanguageEn1 : LanguageHu1)->setChecked(true);
+    // The other windows follow through their LanguageChange events; this
+    // one at once.
+    RetranslateUi();
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        RetranslateUi();
+    }
+}
+
+void TForm1::RetranslateUi() {
+    TranslateMenus(*this);
+    Status_StaticText->setText(busy_ ? tr("foglalt") : tr("szabad"));
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -375,8 +418,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
         // close when it has ended.
         station_->SStop_ButtonClick();
         closePending_ = true;
-        StatusBar1->showMessage(QStringLiteral("Closing when the running operation has ended"),
-                                kStatusNoteMs);
+        StatusBar1->showMessage(tr("Closing when the running operation has ended"), kStatusNoteMs);
         event->ignore();
         return;
     }

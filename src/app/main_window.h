@@ -3,6 +3,7 @@
 
 #include "app/command_line.h"
 #include "app/grid_edit_delegate.h"
+#include "app/language.h"
 #include "app/main_window_controls.h"
 #include "app/settings.h"
 #include "operations/handler_table.h"
@@ -42,7 +43,8 @@ struct StartupConfig {
     QString importFile;     // a hex-text telegram imported when the window first shows
     class TraceFile* traceFile = nullptr; // keeps a copy of the text area, from the start on
     QStringList optionProblems;           // shown in the text area at start
-    QString mqttUrl; // the broker of this run (--mqtt), in place of the settings file's
+    QString mqttUrl;  // the broker of this run (--mqtt), in place of the settings file's
+    QString language; // "en" or "hu" for this run (--language); empty: the one last chosen
     // The window's size and place are written back at close; not by a run
     // on a screen that is not the user's (the offscreen platform).
     bool keepWindowPlace = true;
@@ -145,6 +147,12 @@ public:
     void Clearlist1Click();
     // Help > About: the version, the licence and where the files live.
     void About1Click();
+    // "Nyelv / Language": every window in Hungarian or in English at once;
+    // the choice is kept in the settings file.
+    void LanguageHu1Click();
+    void LanguageEn1Click();
+    void UseLanguage(Language language);
+    Language language() const { return language_.current(); }
 
     // The slave list's editing hooks, asked per column before a cell is edited.
     bool AdvStringGrid1CanEditCell(int column) const;
@@ -174,6 +182,7 @@ public:
     bool isClosed() const { return closed_; }
 
 protected:
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -198,6 +207,11 @@ private:
     void PlaceFrame(const WindowGeometry& kept);
     WindowGeometry CurrentFrame() const;
     void ShowFirstStartHint();
+
+    // Every text of this window anew, in the language now chosen.
+    void RetranslateUi();
+    // The language of the run: --language, else the one kept in the settings.
+    void ChooseStartLanguage(const IniFile& ini);
 
     void ConnectControls();
     // Connects each control named in kHandlers to its handler, run under the guard.
@@ -232,6 +246,12 @@ private:
     TForm2* form2_ = nullptr;
     TForm4* form4_ = nullptr;
     ChartWindow* chart_ = nullptr;
+
+    WindowLanguage language_;
+    // The language chosen in the menu (or kept from an earlier run): written
+    // back at close. --language does not change it.
+    std::optional<Language> chosenLanguage_;
+    bool busy_ = false;
 
     AppSettings startSettings_;  // what was read, for the keys the controls do not hold
     QStringList settingsReport_; // lines about the settings file for the text area

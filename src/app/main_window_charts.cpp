@@ -37,8 +37,7 @@ void TForm1::Chart_ButtonClick() {
 void TForm1::ChartFile1Click() {
     station_->Enter(Handler::ChartFile1, [this] {
         // Without a nested event loop: a logging cycle may run while it is open.
-        auto* dialog =
-            new QFileDialog(this, QString(), QString(), QStringLiteral("log file (*.csv);;(*.*)"));
+        auto* dialog = new QFileDialog(this, QString(), QString(), tr("log file (*.csv);;(*.*)"));
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         dialog->setFileMode(QFileDialog::ExistingFile);
         connect(dialog, &QFileDialog::fileSelected, this,

@@ -8,8 +8,10 @@
 #include "app/settings.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -271,11 +273,25 @@ void Arrange(QWidget* central, MainWindowControls& c) {
     layout->addWidget(c.Splitter1);
 }
 
-// The Help menu, and the hint of the first start at the left of the status bar.
-void AddHelp(QMainWindow* window, MainWindowControls& c) {
-    QMenu* help = window->menuBar()->addMenu(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("Help1"));
-    c.About1 = help->addAction(QStringLiteral("&About Quorven"));
+// The language menu, the Help menu, and the hint of the first start at the
+// left of the status bar. The language menu's caption and items read the
+// same in every language, so that anyone finds them.
+void AddMenus(QMainWindow* window, MainWindowControls& c) {
+    c.Language1 = window->menuBar()->addMenu(QStringLiteral("Nyelv / Language"));
+    c.Language1->setObjectName(QStringLiteral("Language1"));
+    auto* languages = new QActionGroup(c.Language1);
+    c.LanguageHu1 = c.Language1->addAction(QStringLiteral("Magyar"));
+    c.LanguageHu1->setObjectName(QStringLiteral("LanguageHu1"));
+    c.LanguageEn1 = c.Language1->addAction(QStringLiteral("English"));
+    c.LanguageEn1->setObjectName(QStringLiteral("LanguageEn1"));
+    for (QAction* a : {c.LanguageHu1, c.LanguageEn1}) {
+        a->setCheckable(true);
+        languages->addAction(a);
+    }
+    c.LanguageHu1->setChecked(true);
+    c.Help1 = window->menuBar()->addMenu(QString());
+    c.Help1->setObjectName(QStringLiteral("Help1"));
+    c.About1 = c.Help1->addAction(QString());
     c.About1->setObjectName(QStringLiteral("About1"));
     c.FirstStart_Label = new QLabel(c.StatusBar1);
     c.FirstStart_Label->setObjectName(QStringLiteral("FirstStart_Label"));
@@ -337,10 +353,19 @@ void BuildMainWindowControls(QMainWindow* window, MainWindowControls& c) {
     window->setCentralWidget(central);
     c.StatusBar1 = window->statusBar();
     c.StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    AddHelp(window, c);
-    ApplyTexts(central, kMainWindowTexts, kMainWindowTextCount);
+    AddMenus(window, c);
+    TranslateMenus(c);
+}
+
+void TranslateMenus(MainWindowControls& c) {
+    ApplyTexts(c.Splitter1->parentWidget(), kMainWindowTexts, kMainWindowTextCount);
     ApplyTexts(c.PopupMenu1, kSlaveMenuTexts, kSlaveMenuTextCount);
     ApplyTexts(c.PopupMenu2, kDataMenuTexts, kDataMenuTextCount);
+    c.Help1->setTitle(QCoreApplication::translate("MainWindow", "&Help"));
+    c.About1->setText(QCoreApplication::translate("MainWindow", "&About Quorven"));
+    c.FirstStart_Label->setText(QCoreApplication::translate(
+        "MainWindow", "To begin: search the bus (\"Cím keresés\", \"Gy.sz.keresés\"), load a slave "
+                      "list (\"mérölista betöltés\") or import a telegram (\"Import\")."));
 }
 
 } // namespace quorven

@@ -74,6 +74,10 @@ struct MainWindowControls {
     QStatusBar* StatusBar1 = nullptr;
     // The panes of the slave list, the data table and the text area.
     QSplitter* Splitter1 = nullptr;
+    QMenu* Language1 = nullptr;     // "Nyelv / Language"
+    QAction* LanguageHu1 = nullptr; // Hungarian, the window's own language
+    QAction* LanguageEn1 = nullptr; // English
+    QMenu* Help1 = nullptr;
     QAction* About1 = nullptr;          // Help > About
     QLabel* FirstStart_Label = nullptr; // how to begin, in the status bar
 
@@ -97,6 +101,11 @@ struct MainWindowControls {
     QAction* Chart1 = nullptr;
     QAction* ChartFile1 = nullptr;
 };
+
+// The menu bar's texts and the hint of the first start, in the window's
+// language: set when the window is built and again when the language changes
+// (the tables' captions and hints: ApplyTexts).
+void TranslateMenus(MainWindowControls& c);
 
 // Creates every control on the window with its name, caption and hint, and
 // arranges them: slave list top left with its buttons below, options and

@@ -73,14 +73,12 @@ void TForm1::About1Click() {
     station_->Enter(Handler::About1, [this] {
         prompter_->showMessageNoWait(AboutText(settingsPath(), slaveListPath(),
                                                publishing_ ? publishing_->url() : QString()),
-                                     QStringLiteral("About Quorven"));
+                                     tr("About Quorven"));
     });
 }
 
 void TForm1::ShowFirstStartHint() {
-    FirstStart_Label->setText(
-        QStringLiteral("To begin: search the bus (\"Cím keresés\", \"Gy.sz.keresés\"), load a "
-                       "slave list (\"mérölista betöltés\") or import a telegram (\"Import\")."));
+    // Its text is set with the window's other texts.
     FirstStart_Label->show();
 }
 

@@ -38,6 +38,7 @@ StartupConfig StartupConfigFrom(const ProgramOptions& options, const QString& pr
     config.importFile = options.importFile;
     config.optionProblems = options.problems;
     config.mqttUrl = options.mqttUrl;
+    config.language = options.language;
     return config;
 }
 
@@ -71,6 +72,7 @@ void TForm1::FormCreate() {
     // link's port names lead.
     const IniFile ini = IniFile::load(settingsPath());
     startSettings_ = ReadSettings(ini, &settingsReport_);
+    ChooseStartLanguage(ini);
     PlaceFrame(ReadWindowGeometry(ini));
     CreateLink();
     station_->runState() = RunState();
@@ -97,6 +99,12 @@ void TForm1::FormCreate() {
     LoadStartSlaveList();
     AdvStringGrid1->sizeColumns();
     AdvStringGrid2->sizeColumns();
+}
+
+void TForm1::ChooseStartLanguage(const IniFile& ini) {
+    chosenLanguage_ = ReadLanguage(ini);
+    const auto ofRun = LanguageOfCode(config_.language);
+    UseLanguage(ofRun.value_or(chosenLanguage_.value_or(Language::Hungarian)));
 }
 
 void TForm1::StartPublishing(const IniFile& ini) {
@@ -250,8 +258,7 @@ void TForm1::FormClose() {
 void TForm1::SaveSettingsAtClose() {
     const QString path = settingsPath();
     if (IniFile::isWriteProtected(path)) {
-        prompter_->showMessage(QStringLiteral("Ini-file is write-protected!"),
-                               QStringLiteral("Write error"));
+        prompter_->showMessage(tr("Ini-file is write-protected!"), tr("Write error"));
         return;
     }
     // Read again, so that whatever else the file holds now is kept.
@@ -260,11 +267,13 @@ void TForm1::SaveSettingsAtClose() {
     if (config_.keepWindowPlace) {
         WriteWindowGeometry(ini, CurrentFrame());
     }
+    if (chosenLanguage_) {
+        WriteLanguage(ini, *chosenLanguage_);
+    }
     QString error;
     if (!ini.save(path, &error)) {
-        prompter_->showMessage(QStringLiteral("Cannot write the settings file ") + path +
-                                   QStringLiteral(": ") + error,
-                               QStringLiteral("Write error"));
+        prompter_->showMessage(tr("Cannot write the settings file %1: %2").arg(path, error),
+                               tr("Write error"));
     }
 }
 

@@ -246,9 +246,10 @@ void TForm1::PrintGrid(const QAbstractItemModel& model, bool slaveList) {
             const PrintLayout layout =
                 slaveList ? SlaveListPrintLayout(font) : DataTablePrintLayout(font);
             if (PrintTable(model, *printer, layout) == 0) {
-                prompter_->showMessageNoWait(QStringLiteral("Cannot print on ") +
-                                                 printer->printerName() + printer->outputFileName(),
-                                             QStringLiteral("Print error"));
+                prompter_->showMessageNoWait(
+                    tr("Cannot print on %1")
+                        .arg(printer->printerName() + printer->outputFileName()),
+                    tr("Print error"));
             }
         });
     });

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/modem_window.h"
 
+#include "app/shown_texts.h"
+
 #include <QCheckBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,11 +15,8 @@ namespace quorven {
 
 namespace {
 
-template <class W> W* Named(W* w, const char* name, const char* hint = nullptr) {
+template <class W> W* Named(W* w, const char* name) {
     w->setObjectName(QString::fromLatin1(name));
-    if (hint) {
-        w->setToolTip(QString::fromUtf8(hint));
-    }
     return w;
 }
 
@@ -24,22 +24,20 @@ template <class W> W* Named(W* w, const char* name, const char* hint = nullptr) 
 
 TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Form4"));
-    setWindowTitle(QStringLiteral("Modem"));
     setModal(true);
 
-    Label1 = Named(new QLabel(QStringLiteral("&Modem configuration:"), this), "Label1");
-    Conf_Edit = Named(new QLineEdit(QStringLiteral("AT&FU1^M"), this), "Conf_Edit",
-                      "M-Bus Modem configuration string e.g. AT&FU1^M");
-    Label2 = Named(new QLabel(QStringLiteral("&Phone number:"), this), "Label2");
-    Dial_Edit = Named(new QLineEdit(this), "Dial_Edit", "Phone number");
-    Pulse_CheckBox = Named(new QCheckBox(QStringLiteral("&Pulse dial"), this), "Pulse_CheckBox",
-                           "Pulse or tone dialing");
-    Moddial_Button = Named(new QPushButton(QStringLiteral("&Dial"), this), "Moddial_Button",
-                           "Dial phone number");
-    Modclose_Button = Named(new QPushButton(QStringLiteral("&Close"), this), "Modclose_Button",
-                            "Close Modem window");
-    Label3 = Named(new QLabel(QStringLiteral("állapot:"), this), "Label3");
-    Modstat_StaticText = Named(new QLabel(QStringLiteral("szabad"), this), "Modstat_StaticText");
+    Label1 = Named(new QLabel(this), "Label1");
+    Conf_Edit = Named(new QLineEdit(QStringLiteral("AT&FU1^M"), this), "Conf_Edit");
+    Label2 = Named(new QLabel(this), "Label2");
+    Dial_Edit = Named(new QLineEdit(this), "Dial_Edit");
+    Pulse_CheckBox = Named(new QCheckBox(this), "Pulse_CheckBox");
+    Moddial_Button = Named(new QPushButton(this), "Moddial_Button");
+    Modclose_Button = Named(new QPushButton(this), "Modclose_Button");
+    Label3 = Named(new QLabel(this), "Label3");
+    Modstat_StaticText = Named(new QLabel(this), "Modstat_StaticText");
+    status_ = QStringLiteral("szabad");
+    dialCaption_ = QStringLiteral("&Dial");
+    RetranslateUi();
     Label1->setBuddy(Conf_Edit);
     Label2->setBuddy(Dial_Edit);
     Moddial_Button->setAutoDefault(false);
@@ -73,7 +71,36 @@ void TForm4::FormCreate(const QString& modemInit, const QString& phoneNumber, bo
 }
 
 void TForm4::setModemStatus(const QString& text) {
-    Modstat_StaticText->setText(text);
+    status_ = text;
+    Modstat_StaticText->setText(ShownText(text));
+}
+
+void TForm4::setDialCaption(const QString& caption) {
+    dialCaption_ = caption;
+    Moddial_Button->setText(ShownText(caption));
+}
+
+void TForm4::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        RetranslateUi();
+    }
+}
+
+void TForm4::RetranslateUi() {
+    setWindowTitle(tr("Modem"));
+    Label1->setText(tr("&Modem configuration:"));
+    Conf_Edit->setToolTip(tr("M-Bus Modem configuration string e.g. AT&FU1^M"));
+    Label2->setText(tr("&Phone number:"));
+    Dial_Edit->setToolTip(tr("Phone number"));
+    Pulse_CheckBox->setText(tr("&Pulse dial"));
+    Pulse_CheckBox->setToolTip(tr("Pulse or tone dialing"));
+    Moddial_Button->setToolTip(tr("Dial phone number"));
+    Modclose_Button->setText(tr("&Close"));
+    Modclose_Button->setToolTip(tr("Close Modem window"));
+    Label3->setText(tr("állapot:"));
+    setModemStatus(status_);
+    setDialCaption(dialCaption_);
 }
 
 void TForm4::showEvent(QShowEvent* event) {

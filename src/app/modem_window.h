@@ -31,7 +31,10 @@ public:
     QLabel* Label3 = nullptr;
     QLabel* Modstat_StaticText = nullptr;
 
+    // The modem's status and the dial button's caption as the station
+    // reports them; shown in the window's language.
     void setModemStatus(const QString& text);
+    void setDialCaption(const QString& caption);
 
 signals:
     // The dial button was pressed; its caption tells dial ("&Dial") from
@@ -40,9 +43,14 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void FormShow();
+    void RetranslateUi();
+
+    QString status_;
+    QString dialCaption_;
 };
 
 } // namespace quorven

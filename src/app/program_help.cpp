@@ -12,6 +12,7 @@ constexpr HelpRow kOptions[] = {
     {"--simulate", "[=FILE]", "put every port (COM1 ... COM255) on the simulated bus: the built-in demonstration bus, or the meters file FILE"},
     {"--config-dir", "=DIR", "keep the settings file and slist.csv in DIR (default: beside the program when that folder can be written and is not a system folder such as /usr/bin, else the user's configuration folder)"},
     {"--import", "=FILE", "import the hex-text telegram FILE once the window shows"},
+    {"--language", "=LANG", "the window's language for this run: en (English) or hu (Hungarian, the default); without it, the language last chosen in the menu \"Nyelv / Language\""},
     {"--mqtt", "=URL", "publish every meter read to the MQTT broker at URL (mqtt://HOST:PORT or mqtts://HOST:PORT) for this run, in place of Url in section [MQTT] of the settings file"},
     {"--list-ports", "", "print where each port name leads (mapped names, the system's serial ports, gateways) and exit"},
     {"--trace", "=FILE", "append every line of the text area to FILE as it is written"},

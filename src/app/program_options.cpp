@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/program_options.h"
 
+#include "app/language.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -69,6 +71,13 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments) {
                 o.refusals.append(QStringLiteral("--mqtt needs a broker: --mqtt=mqtt://HOST:PORT"));
             } else {
                 o.mqttUrl = value;
+            }
+        } else if (TakeOption(a, QLatin1String("--language"), &value, &hasValue)) {
+            if (!LanguageOfCode(value)) {
+                o.refusals.append(QStringLiteral(
+                    "--language takes en (English) or hu (Hungarian): --language=en"));
+            } else {
+                o.language = value.toLower();
             }
         } else if (a == QLatin1String("--virtual-time")) {
             o.virtualTime = true;

@@ -17,6 +17,7 @@ struct ProgramOptions {
     QString traceFile;        // --trace=FILE: every line of the text area is appended to it
     bool virtualTime = false; // --virtual-time: the program runs on the virtual clock
     QString mqttUrl;          // --mqtt=URL: the broker of this run, in place of [MQTT] Url
+    QString language;         // --language=en|hu: the window's language for this run
     QStringList switches;     // everything else, in order, without the program name
     QStringList problems;     // texts for options given wrongly
     QStringList refusals;     // options the program cannot start with (exit status 2)

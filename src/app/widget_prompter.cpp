@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/widget_prompter.h"
 
+#include "app/shown_texts.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -11,7 +13,7 @@ namespace {
 
 Prompter::Answer Ask(QWidget* parent, const QString& text, const QString& caption,
                      QMessageBox::StandardButtons buttons) {
-    QMessageBox box(QMessageBox::NoIcon, caption, text, buttons, parent);
+    QMessageBox box(QMessageBox::NoIcon, ShownText(caption), ShownText(text), buttons, parent);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return Prompter::Answer::Yes;
@@ -26,11 +28,12 @@ Prompter::Answer Ask(QWidget* parent, const QString& text, const QString& captio
 
 QString DialogFilter(const QString& filterText, const QString& pattern) {
     QString p = pattern.isEmpty() ? QStringLiteral("*") : pattern;
-    return filterText + QStringLiteral(" (") + p + QStringLiteral(");;* (*)");
+    return ShownText(filterText) + QStringLiteral(" (") + p + QStringLiteral(");;* (*)");
 }
 
 void WidgetPrompter::showMessage(const QString& text, const QString& caption) {
-    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent_);
+    QMessageBox box(QMessageBox::NoIcon, ShownText(caption), ShownText(text), QMessageBox::Ok,
+                    parent_);
     box.exec();
 }
 
@@ -61,7 +64,8 @@ QString WidgetPrompter::fileToSaveAs(const QString& filterText, const QString& p
 }
 
 void WidgetPrompter::showMessageNoWait(const QString& text, const QString& caption) {
-    auto* box = new QMessageBox(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent_);
+    auto* box = new QMessageBox(QMessageBox::NoIcon, ShownText(caption), ShownText(text),
+                                QMessageBox::Ok, parent_);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }

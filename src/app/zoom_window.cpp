@@ -3,6 +3,7 @@
 
 #include "app/grid_view.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -11,16 +12,14 @@ namespace quorven {
 
 TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("M-Bus data"));
     setModal(false);
     setSizeGripEnabled(true);
     resize(760, 583);
 
     AdvStringGrid3 = new GridView(this);
     AdvStringGrid3->setObjectName(QStringLiteral("AdvStringGrid3"));
-    Hide_Button = new QPushButton(QStringLiteral("&Close"), this);
+    Hide_Button = new QPushButton(this);
     Hide_Button->setObjectName(QStringLiteral("Hide_Button"));
-    Hide_Button->setToolTip(QStringLiteral("Close data list"));
     Hide_Button->setAutoDefault(false);
 
     auto* buttons = new QHBoxLayout;
@@ -33,6 +32,20 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     layout->addLayout(buttons);
 
     connect(Hide_Button, &QPushButton::clicked, this, &TForm2::Hide_ButtonClick);
+    RetranslateUi();
+}
+
+void TForm2::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        RetranslateUi();
+    }
+}
+
+void TForm2::RetranslateUi() {
+    setWindowTitle(tr("M-Bus data"));
+    Hide_Button->setText(tr("&Close"));
+    Hide_Button->setToolTip(tr("Close data list"));
 }
 
 void TForm2::Hide_ButtonClick() {

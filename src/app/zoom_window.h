@@ -22,8 +22,12 @@ signals:
     // The "&Close" button was pressed: the zoom-open flag is to be cleared.
     void hideClicked();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void Hide_ButtonClick();
+    void RetranslateUi();
 };
 
 } // namespace quorven

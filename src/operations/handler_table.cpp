@@ -56,6 +56,9 @@ constexpr std::array kRows{
     // The window closes once a running operation has ended.
     HandlerRow{Exit_BitBtn, "Form1", "Exit_BitBtn", Free},
     HandlerRow{About1, "Form1", "About1", Free},
+    // Only texts change: also while an operation waits.
+    HandlerRow{LanguageHu1, "Form1", "LanguageHu1", Free},
+    HandlerRow{LanguageEn1, "Form1", "LanguageEn1", Free},
     HandlerRow{MultiTel_CheckBox, "Form1", "MultiTel_CheckBox", Free},
     // The lines change when a running operation has ended.
     HandlerRow{MDK_CheckBox, "Form1", "MDK_CheckBox", Free},

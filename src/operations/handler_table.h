@@ -49,6 +49,8 @@ enum class Handler {
     CL_Button,
     Exit_BitBtn,
     About1,
+    LanguageHu1, // "Nyelv / Language": the window in Hungarian
+    LanguageEn1, // and in English
     MultiTel_CheckBox,
     MDK_CheckBox,
     NP_CheckBox,

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QtGlobal>
+
 #include <array>
 #include <string_view>
 
@@ -8,6 +10,8 @@ namespace quorven {
 
 // The columns of the slave list, the data table and the zoom table: header
 // texts (UTF-8) and, for the slave list, how the user may edit each column.
+// The headers are the tables' row 0 and go into their files as they are; a
+// window shows them in its language (translation context "GridHeaders").
 
 enum class CellEditor { None, PlainText, DropDown, Masked };
 
@@ -31,15 +35,15 @@ enum SlaveColumns : int {
 };
 
 inline constexpr std::array<SlaveColumn, kSlaveColumnCount> kSlaveColumnLayout = {{
-    {"Beép.hely", CellEditor::PlainText, ""},
-    {"Mbus cím", CellEditor::Masked, "!999;0; "},
-    {"Gy.sz.", CellEditor::Masked, "!99999999;0; "},
-    {"Baud", CellEditor::DropDown, ""},
-    {"Gyártó", CellEditor::Masked, "!ccc;0; "},
-    {"Változat", CellEditor::None, ""},
-    {"Közeg", CellEditor::None, ""},
-    {"adatcsomag", CellEditor::PlainText, ""},
-    {"COM port", CellEditor::PlainText, ""},
+    {QT_TRANSLATE_NOOP("GridHeaders", "Beép.hely"), CellEditor::PlainText, ""},
+    {QT_TRANSLATE_NOOP("GridHeaders", "Mbus cím"), CellEditor::Masked, "!999;0; "},
+    {QT_TRANSLATE_NOOP("GridHeaders", "Gy.sz."), CellEditor::Masked, "!99999999;0; "},
+    {QT_TRANSLATE_NOOP("GridHeaders", "Baud"), CellEditor::DropDown, ""},
+    {QT_TRANSLATE_NOOP("GridHeaders", "Gyártó"), CellEditor::Masked, "!ccc;0; "},
+    {QT_TRANSLATE_NOOP("GridHeaders", "Változat"), CellEditor::None, ""},
+    {QT_TRANSLATE_NOOP("GridHeaders", "Közeg"), CellEditor::None, ""},
+    {QT_TRANSLATE_NOOP("GridHeaders", "adatcsomag"), CellEditor::PlainText, ""},
+    {QT_TRANSLATE_NOOP("GridHeaders", "COM port"), CellEditor::PlainText, ""},
 }};
 
 // The items of the Baud column's drop-down list, in this order.
@@ -64,8 +68,13 @@ enum DataColumns : int {
 };
 
 inline constexpr std::array<std::string_view, kDataColumnCount> kDataHeaders = {
-    "Beép.hely", "dátum",  "időpont", "Mbus cím", "ID-no.", "Gyártó",       "Szám",
-    "érték",     "egység", "leírás",  "tipus",    "modul",  "állapot szám", "tarifa",
+    QT_TRANSLATE_NOOP("GridHeaders", "Beép.hely"),    QT_TRANSLATE_NOOP("GridHeaders", "dátum"),
+    QT_TRANSLATE_NOOP("GridHeaders", "időpont"),      QT_TRANSLATE_NOOP("GridHeaders", "Mbus cím"),
+    QT_TRANSLATE_NOOP("GridHeaders", "ID-no."),       QT_TRANSLATE_NOOP("GridHeaders", "Gyártó"),
+    QT_TRANSLATE_NOOP("GridHeaders", "Szám"),         QT_TRANSLATE_NOOP("GridHeaders", "érték"),
+    QT_TRANSLATE_NOOP("GridHeaders", "egység"),       QT_TRANSLATE_NOOP("GridHeaders", "leírás"),
+    QT_TRANSLATE_NOOP("GridHeaders", "tipus"),        QT_TRANSLATE_NOOP("GridHeaders", "modul"),
+    QT_TRANSLATE_NOOP("GridHeaders", "állapot szám"), QT_TRANSLATE_NOOP("GridHeaders", "tarifa"),
 };
 
 } // namespace quorven

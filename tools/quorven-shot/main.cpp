@@ -6,7 +6,8 @@
 // list (on virtual time, so the picture of a read-out of the simulated bus
 // takes no longer than any other). With --chart it logs the slave list for a
 // day of virtual time (a cycle every 15 minutes) and takes a picture of the
-// chart of the data table instead: the temperatures of the meters.
+// chart of the data table instead: the temperatures of the meters. With
+// --language=en the window is in English.
 
 #include "app/chart_window.h"
 #include "app/main_window.h"
@@ -39,7 +40,7 @@ const quorven::ProgramHelp kHelp{
     "OUT.png [OPTION]...",
     "Takes a picture of the main window, as the program starts with these options, into OUT.png.",
     // The window's own options, the first rows of the program's table.
-    quorven::QuorvenOptions().first(3),
+    quorven::QuorvenOptions().first(4),
     "Its own options:",
     kShotOptions,
     "",
@@ -81,6 +82,9 @@ int main(int argc, char* argv[]) {
     }
     const QString out = args.takeFirst();
     const quorven::ProgramOptions options = quorven::ParseProgramOptions(args);
+    if (!options.refusals.isEmpty()) {
+        return quorven::RefuseUsage(kHelp, options.refusals.front());
+    }
     quorven::StartupConfig config = quorven::StartupConfigFrom(
         options, QApplication::applicationFilePath(),
         options.configDir.isEmpty() ? QStringLiteral(".") : options.configDir);
