@@ -192,10 +192,7 @@ private slots:
 void TestWindowLanguage::everyTextInEnglishAndBack() {
     VirtualClock clock;
     WindowFixture f;
-    f.writeFile("slist.csv", "Beép.hely,Mbus cím,Gy.sz.,Baud,Gyártó,Változat,Közeg,adatcsomag,"
-                             "COM port\r\nHőközpont,1,06855817,2400,KAM,8,Heat,\"\",COM1\r\n");
-    TForm1& w = f.start({}, &clock, [](StartupConfig& c) { c.simulate = true; });
-    w.station().wallClock().Start(QDateTime(QDate(2025, 1, 31), QTime(8, 0, 0)), clock);
+    TForm1& w = f.startOneMeter(clock);
     w.MBRead_ButtonClick();
     w.Chart_ButtonClick();
     const QList<QWidget*> windows{&w, w.Form2(), w.Form4(), w.Chart()};

@@ -8,6 +8,8 @@
 #include "app/main_window.h"
 #include "common/scripted_prompter.h"
 #include "link/trace.h"
+#include "link/virtual_clock.h"
+#include "operations/station.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -50,6 +52,16 @@ struct WindowFixture {
         form->CreateZoomWindow();
         form->CreateModemWindow();
         return *form;
+    }
+
+    // The window on the simulated bus with one heat meter in its slave list,
+    // its wall clock at 31.01.2025 08:00:00 on `clock`.
+    TForm1& startOneMeter(VirtualClock& clock) {
+        writeFile("slist.csv", "Beép.hely,Mbus cím,Gy.sz.,Baud,Gyártó,Változat,Közeg,adatcsomag,"
+                               "COM port\r\nHőközpont,1,06855817,2400,KAM,8,Heat,\"\",COM1\r\n");
+        TForm1& w = start({}, &clock, [](StartupConfig& c) { c.simulate = true; });
+        w.station().wallClock().Start(QDateTime(QDate(2025, 1, 31), QTime(8, 0, 0)), clock);
+        return w;
     }
 
     QStringList traceLines() const { return form->trace().lines(); }
